@@ -1,0 +1,5 @@
+// PLACEHOLDER until the core lands.
+#include "actions/capture_name.h"
+namespace velmora {
+std::wstring CaptureFilePath(const DateTime&) { return {}; }
+}

@@ -1,0 +1,1 @@
+// PLACEHOLDER until the window framework lands.

@@ -1,0 +1,45 @@
+// What a click on one of the command labels LabelGN(0..4) does: views, start, pause, exit.
+// The window layer passes the present values in and applies the returned changes in order.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+inline constexpr wchar_t kStartCaption[] = L"启动";
+inline constexpr wchar_t kPauseCaption[] = L"暂停";
+inline constexpr wchar_t kProductTitle[] = L"Velmora自动关机";
+inline constexpr wchar_t kPausedCountdownText[] = L"00:00:00";
+
+struct LabelClickInput {
+    float width = 0;  // window, twips
+    float height = 0;
+    float label5Width = 0;  // full panel marker
+    float label5Height = 0;
+    float label9Width = 0;  // compact strip marker
+    float label9Height = 0;
+    std::wstring labelGN3Caption;
+    std::wstring labelAMCaption;
+    int timerInterval = 0;
+};
+
+// Changes to apply, in this order: captions (LabelAM, LabelGN(3), Label2, Label6), the
+// timer interval, then width and height; with minimizeAndRestore the window is then
+// minimised, restored, and given width and height once more. endProgram ends at once.
+struct LabelClickEffects {
+    std::optional<std::wstring> labelAMCaption;
+    std::optional<std::wstring> labelGN3Caption;
+    std::optional<std::wstring> label2Caption;
+    std::optional<std::wstring> label6Caption;
+    std::optional<int> timerInterval;
+    std::optional<float> width;
+    std::optional<float> height;
+    bool minimizeAndRestore = false;
+    bool endProgram = false;
+};
+
+LabelClickEffects DecideLabelClick(std::int16_t index, const LabelClickInput& input);
+
+}  // namespace velmora

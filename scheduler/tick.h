@@ -1,0 +1,72 @@
+// What one tick of the timer decides, as plain functions: the texts it shows and what a
+// due tick does for each action option. The window layer reads the controls, calls these,
+// and carries out the results in order.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "scheduler/date_time.h"
+#include "scheduler/remaining_time.h"
+
+namespace velmora {
+
+inline constexpr int kTickIntervalMs = 1000;
+inline constexpr int kGracePasses = 500;     // passes of "process events, sleep"
+inline constexpr int kGraceSleepMs = 10;
+inline constexpr wchar_t kInvalidTargetText[] = L"▲ 时间无效 ▲";
+inline constexpr wchar_t kRunFlagIdle[] = L"0";
+inline constexpr wchar_t kRunFlagPaused[] = L"1";
+inline constexpr wchar_t kRunFlagRunning[] = L"2";
+
+// "▲ 08:01:17 ▲"; the hours are not cut to two digits ("▲ 234:01:17 ▲").
+std::wstring CountdownText(std::int32_t remainingSeconds);
+
+// "当前时间:09:05:03".
+std::wstring PresentTimeText(const DateTime& now);
+
+// True when the run flag caption reads as the number 2.
+bool IsRunning(std::wstring_view runFlagCaption);
+
+// What a tick does once it has shown the date and time.
+struct TickDecision {
+    enum class Kind {
+        kNotRunning,     // run flag is not 2: nothing more
+        kCounting,       // show label2Text and label6Text
+        kInvalidTarget,  // show label2Text (kInvalidTargetText) and label6Text; fire nothing
+        kDue,            // dispatch the options; label2 and label6 keep their texts
+    };
+    Kind kind = Kind::kNotRunning;
+    std::wstring label2Text;
+    std::wstring label6Text;
+};
+
+TickDecision DecideTick(const DateTime& now, std::wstring_view runFlagCaption,
+                        const TargetTexts& target);
+
+enum class ActionOption { kOption1, kOption2, kOption3, kOption4, kOption5 };
+
+// The order in which a due tick examines the options.
+inline constexpr std::array<ActionOption, 5> kDispatchOrder = {
+    ActionOption::kOption1, ActionOption::kOption2, ActionOption::kOption4,
+    ActionOption::kOption5, ActionOption::kOption3};
+
+// What a due tick does for one selected option.
+struct DueAction {
+    std::optional<std::wstring> commandLine;  // run hidden, not waited for
+    bool waitAndCapture = false;              // grace wait, then the screen capture
+    std::optional<int> newTimerInterval;      // 0 stops the timer
+    std::optional<std::wstring> newRunFlag;   // "1" after a program start
+};
+
+DueAction DecideDueAction(ActionOption option, std::wstring_view programPath);
+
+// `cmd.exe /c start "" "<path>"` for a usable path, or nothing: the text must contain
+// ":\"; blanks around it and one pair of surrounding double quotes are dropped, and a
+// text that still holds a double quote is refused.
+std::optional<std::wstring> StartProgramCommandLine(std::wstring_view programPath);
+
+}  // namespace velmora
