@@ -2,6 +2,8 @@
 // everything that decides works on this plain value so it can be tested without a clock.
 #pragma once
 
+#include <string>
+
 namespace velmora {
 
 struct DateTime {
@@ -17,5 +19,13 @@ inline bool operator==(const DateTime& a, const DateTime& b) {
     return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
            a.minute == b.minute && a.second == b.second;
 }
+
+// Decimal digits of `value` with "0"s in front up to `minDigits` digits ("07", "2014",
+// "234"); a negative value keeps its "-" in front of the padded digits. Written by hand
+// so that no locale or C runtime (msvcrt's wide printf under mingw) has a say.
+std::wstring ZeroPadded(long long value, int minDigits);
+
+// The clock reading as "hh:mm:ss".
+std::wstring TimeOfDayText(const DateTime& moment);
 
 }  // namespace velmora
