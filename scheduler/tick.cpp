@@ -1,10 +1,112 @@
-// PLACEHOLDER until the core lands.
+// The decisions of one timer tick: the countdown and clock texts, whether the scheduler
+// runs, and what a due tick does for each selected option.
 #include "scheduler/tick.h"
+
 namespace velmora {
-std::wstring CountdownText(std::int32_t) { return {}; }
-std::wstring PresentTimeText(const DateTime&) { return {}; }
-bool IsRunning(std::wstring_view) { return false; }
-TickDecision DecideTick(const DateTime&, std::wstring_view, const TargetTexts&) { return {}; }
-DueAction DecideDueAction(ActionOption, std::wstring_view) { return {}; }
-std::optional<std::wstring> StartProgramCommandLine(std::wstring_view) { return std::nullopt; }
+
+namespace {
+
+constexpr wchar_t kPresentTimePrefix[] = L"当前时间:";
+constexpr wchar_t kStartCommandPrefix[] = L"cmd.exe /c start \"\" \"";
+
+bool IsPathBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
 }
+
+}  // namespace
+
+std::wstring CountdownText(std::int32_t remainingSeconds) {
+    const std::int32_t seconds = remainingSeconds < 0 ? 0 : remainingSeconds;
+    return L"▲ " + ZeroPadded(seconds / 3600, 2) + L":" + ZeroPadded(seconds % 3600 / 60, 2) +
+           L":" + ZeroPadded(seconds % 60, 2) + L" ▲";
+}
+
+std::wstring PresentTimeText(const DateTime& now) {
+    return kPresentTimePrefix + TimeOfDayText(now);
+}
+
+bool IsRunning(std::wstring_view runFlagCaption) {
+    const FieldNumber flag = ParseFieldText(runFlagCaption);
+    return flag.status == FieldStatus::kOk && flag.value == 2;
+}
+
+TickDecision DecideTick(const DateTime& now, std::wstring_view runFlagCaption,
+                        const TargetTexts& target) {
+    TickDecision decision;
+    if (!IsRunning(runFlagCaption)) {
+        decision.kind = TickDecision::Kind::kNotRunning;
+        return decision;
+    }
+    const std::optional<std::int32_t> remaining = RemainingSeconds(now, target);
+    if (!remaining) {
+        // Nothing fires on a target that cannot be read; the next tick reads it again, so
+        // correcting the field is enough to resume the countdown.
+        decision.kind = TickDecision::Kind::kInvalidTarget;
+        decision.label2Text = kInvalidTargetText;
+        decision.label6Text = PresentTimeText(now);
+    } else if (*remaining > 0) {
+        decision.kind = TickDecision::Kind::kCounting;
+        decision.label2Text = CountdownText(*remaining);
+        decision.label6Text = PresentTimeText(now);
+    } else {
+        decision.kind = TickDecision::Kind::kDue;
+    }
+    return decision;
+}
+
+DueAction DecideDueAction(ActionOption option, std::wstring_view programPath) {
+    DueAction action;
+    switch (option) {
+        case ActionOption::kOption1:
+            action.commandLine = L"cmd.exe /c shutdown -s -t 20";
+            action.waitAndCapture = true;
+            action.newTimerInterval = 0;
+            break;
+        case ActionOption::kOption2:
+            action.commandLine = L"cmd.exe /c shutdown -r -t 20";
+            action.waitAndCapture = true;
+            action.newTimerInterval = 0;
+            break;
+        case ActionOption::kOption4:
+            action.commandLine = L"cmd.exe /c shutdown -s -t 0";
+            action.newTimerInterval = 0;
+            break;
+        case ActionOption::kOption5:
+            action.commandLine = L"cmd.exe /c shutdown -r -t 0";
+            action.newTimerInterval = 0;
+            break;
+        case ActionOption::kOption3:
+            action.commandLine = StartProgramCommandLine(programPath);
+            if (action.commandLine) {
+                action.newRunFlag = kRunFlagPaused;
+            }
+            break;
+    }
+    return action;
+}
+
+std::optional<std::wstring> StartProgramCommandLine(std::wstring_view programPath) {
+    if (programPath.find(L":\\") == std::wstring_view::npos) {
+        return std::nullopt;  // no drive path (yet); asked again at the next tick
+    }
+    std::wstring_view path = programPath;
+    while (!path.empty() && IsPathBlank(path.front())) {
+        path.remove_prefix(1);
+    }
+    while (!path.empty() && IsPathBlank(path.back())) {
+        path.remove_suffix(1);
+    }
+    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') {
+        path = path.substr(1, path.size() - 2);
+    }
+    // A quote left inside would end the quoted argument early and let the rest of the text
+    // reach cmd.exe as commands of its own.
+    if (path.find(L'"') != std::wstring_view::npos) {
+        return std::nullopt;
+    }
+    // The empty "" is start's window title; without it start takes the quoted path as the
+    // title and opens a new console instead of the program.
+    return kStartCommandPrefix + std::wstring(path) + L"\"";
+}
+
+}  // namespace velmora

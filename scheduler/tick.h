@@ -15,20 +15,22 @@
 namespace velmora {
 
 inline constexpr int kTickIntervalMs = 1000;
-inline constexpr int kGracePasses = 500;     // passes of "process events, sleep"
+inline constexpr int kGracePasses = 500;  // passes of "process events, sleep"
 inline constexpr int kGraceSleepMs = 10;
 inline constexpr wchar_t kInvalidTargetText[] = L"▲ 时间无效 ▲";
 inline constexpr wchar_t kRunFlagIdle[] = L"0";
 inline constexpr wchar_t kRunFlagPaused[] = L"1";
 inline constexpr wchar_t kRunFlagRunning[] = L"2";
 
-// "▲ 08:01:17 ▲"; the hours are not cut to two digits ("▲ 234:01:17 ▲").
+// "▲ 08:01:17 ▲"; the hours are not cut to two digits ("▲ 234:01:17 ▲"). A negative
+// count is shown as 0.
 std::wstring CountdownText(std::int32_t remainingSeconds);
 
 // "当前时间:09:05:03".
 std::wstring PresentTimeText(const DateTime& now);
 
-// True when the run flag caption reads as the number 2.
+// True when the run flag caption reads as the number 2 (the same reading as a target
+// field); a caption that is not a number means not running.
 bool IsRunning(std::wstring_view runFlagCaption);
 
 // What a tick does once it has shown the date and time.
@@ -51,8 +53,8 @@ enum class ActionOption { kOption1, kOption2, kOption3, kOption4, kOption5 };
 
 // The order in which a due tick examines the options.
 inline constexpr std::array<ActionOption, 5> kDispatchOrder = {
-    ActionOption::kOption1, ActionOption::kOption2, ActionOption::kOption4,
-    ActionOption::kOption5, ActionOption::kOption3};
+    ActionOption::kOption1, ActionOption::kOption2, ActionOption::kOption4, ActionOption::kOption5,
+    ActionOption::kOption3};
 
 // What a due tick does for one selected option.
 struct DueAction {
