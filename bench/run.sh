@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Prints the start-up, memory and size figures of velmora.exe against a minimal window program.
+# Usage: bench/run.sh [build-dir] [--runs N]; the build dir defaults to build/win32 and must hold
+# velmora.exe, minimal_window.exe and shutdown.exe (the win32 build makes all three).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/win32}
+shift || true
+export VELMORA_BUILD_DIR
+VELMORA_BUILD_DIR=$(cd "$build" && pwd)
+# shellcheck source=tools/wine-session.sh
+source tools/wine-session.sh
+/usr/bin/python3 bench/startup.py "$@"

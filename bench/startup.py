@@ -1,0 +1,198 @@
+"""Start-up, memory and size figures of velmora.exe against minimal_window.exe, a Win32 window
+program that does nothing else, built the same way. Run it through bench/run.sh, which provides
+the Xvfb and Wine prefix. It prints its figures and their targets; it is not a test.
+
+- Start-up: from `wine <exe>` to the first moment a pink pixel shows at a point both windows
+  paint pink (window point (60, 200): the large box's fill in velmora, anywhere in the minimal
+  one). The screen is read with XGetImage on a 1 x 1 rectangle through libX11 (ctypes), about a
+  millisecond per look, so both programs are timed the same way. Median of N starts each,
+  taken in turns so that a busy moment of the machine falls on both.
+- Memory: private memory of the Wine process, Private_Clean + Private_Dirty of
+  /proc/<pid>/smaps_rollup, two seconds after the first paint. RSS would mostly count Wine's
+  shared libraries, the same for both programs; private pages are what the program itself adds.
+- Size: velmora.exe stripped with i686-w64-mingw32-strip (a copy).
+- Binary: PE32 for i386 with the Windows GUI subsystem, importing only Windows system DLLs.
+"""
+
+import argparse
+import ctypes
+import ctypes.util
+import datetime
+import os
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import rig  # noqa: E402
+
+PROBE = (60, 200)
+PINK = 0xFF80FF
+
+# DLLs every Windows installation has; anything else (libstdc++-6.dll, libgcc_s_dw2-1.dll,
+# libwinpthread-1.dll, ...) would have to ship beside the program.
+SYSTEM_DLLS = {
+    "kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "comdlg32.dll", "shell32.dll",
+    "msimg32.dll", "advapi32.dll", "comctl32.dll", "ole32.dll", "oleaut32.dll", "shlwapi.dll",
+    "uxtheme.dll", "winmm.dll", "version.dll", "ntdll.dll", "ws2_32.dll", "imm32.dll",
+}
+
+
+class PixelProbe:
+    """Reads one screen pixel straight from the X server."""
+
+    def __init__(self):
+        x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x11.XGetImage.restype = ctypes.c_void_p
+        x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                                  ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+        x11.XGetPixel.restype = ctypes.c_ulong
+        x11.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
+        x11.XDestroyImage.argtypes = [ctypes.c_void_p]
+        self.x11 = x11
+        self.display = x11.XOpenDisplay(os.environ["DISPLAY"].encode())
+        if not self.display:
+            raise RuntimeError("cannot open the X display")
+        self.root = x11.XDefaultRootWindow(self.display)
+
+    def pixel(self, x, y):
+        z_pixmap, all_planes = 2, 0xFFFFFFFF
+        image = self.x11.XGetImage(self.display, self.root, x, y, 1, 1, all_planes, z_pixmap)
+        value = self.x11.XGetPixel(image, 0, 0) & 0xFFFFFF
+        self.x11.XDestroyImage(image)
+        return value
+
+
+def time_start(exe, probe, paint_log=None):
+    """One start: seconds to the pink probe pixel, private kB after settling, and the seconds to
+    the program's own first-paint note if it writes one."""
+    test_rig = rig.Rig("bench")
+    try:
+        if paint_log is not None:
+            test_rig.env["VELMORA_PAINT_LOG"] = rig.windows_path(
+                os.path.join(test_rig.folder, paint_log))
+        rig.wait_for(lambda: probe.pixel(*PROBE) != PINK, 10, interval=0.05,
+                     what="the screen to clear")
+        wall_start = datetime.datetime.now()
+        start = time.monotonic()
+        program = test_rig.start(exe)
+        while probe.pixel(*PROBE) != PINK:
+            if time.monotonic() - start > 60:
+                raise RuntimeError(f"{exe} painted nothing pink at {PROBE} within 60 s")
+            time.sleep(0.001)
+        seconds = time.monotonic() - start
+        time.sleep(2)
+        private_kb = private_memory_kb(program.pid)
+        self_reported = None
+        if paint_log is not None:
+            lines = rig.read_log(os.path.join(test_rig.folder, paint_log))
+            if lines:
+                self_reported = (lines[0].time - wall_start).total_seconds()
+        return seconds, private_kb, self_reported
+    finally:
+        test_rig.stop()
+
+
+def private_memory_kb(pid):
+    fields = {}
+    with open(f"/proc/{pid}/smaps_rollup") as rollup:
+        for line in rollup:
+            match = re.match(r"(\w+):\s+(\d+) kB", line)
+            if match:
+                fields[match.group(1)] = int(match.group(2))
+    return fields["Private_Clean"] + fields["Private_Dirty"]
+
+
+def binary_checks(exe):
+    """(description, passed) for the PE format, the subsystem and the imported DLLs."""
+    header = subprocess.run(["i686-w64-mingw32-objdump", "-f", exe], capture_output=True,
+                            text=True, check=True).stdout
+    private = subprocess.run(["i686-w64-mingw32-objdump", "-p", exe], capture_output=True,
+                             text=True, check=True).stdout
+    subsystem = re.search(r"^Subsystem\s+\S+\s+\((.*)\)", private, re.M)
+    dlls = sorted(set(re.findall(r"DLL Name: (\S+)", private)), key=str.lower)
+    foreign = [d for d in dlls if d.lower() not in SYSTEM_DLLS and not d.lower().startswith("api-ms-")]
+    return [
+        ("format pei-i386 (PE32, i386)", "file format pei-i386" in header),
+        (f"subsystem: {subsystem.group(1) if subsystem else '?'}",
+         bool(subsystem) and subsystem.group(1) == "Windows GUI"),
+        (f"imports: {', '.join(dlls)}" + (f" -- not system DLLs: {foreign}" if foreign else ""),
+         bool(dlls) and not foreign),
+    ]
+
+
+def stripped_size(exe):
+    with tempfile.TemporaryDirectory() as folder:
+        copy = os.path.join(folder, "velmora.exe")
+        shutil.copy(exe, copy)
+        subprocess.run(["i686-w64-mingw32-strip", copy], check=True)
+        return os.path.getsize(copy)
+
+
+def verdict(passed):
+    return "ok" if passed else "MISSED"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--runs", type=int, default=10)
+    args = parser.parse_args()
+    build = rig.build_dir()
+    velmora = os.path.join(build, "velmora.exe")
+    all_passed = True
+
+    print(f"velmora.exe: {velmora}")
+    for description, passed in binary_checks(velmora):
+        print(f"  {description}: {verdict(passed)}")
+        all_passed &= passed
+    size = stripped_size(velmora)
+    print(f"  stripped size: {size / 1024:.1f} KB (target <= 400 KB): {verdict(size <= 400 * 1024)}")
+    all_passed &= size <= 400 * 1024
+
+    probe = PixelProbe()
+    # The first start of a run boots Wine's services in the prefix; leave it out of the figures.
+    time_start("minimal_window.exe", probe)
+    time_start("velmora.exe", probe)
+    figures = {"velmora.exe": ([], []), "minimal_window.exe": ([], [])}
+    self_reported = []
+    for _ in range(args.runs):
+        for exe in figures:
+            seconds, private_kb, own = time_start(
+                exe, probe, "paint.log" if exe == "minimal_window.exe" else None)
+            figures[exe][0].append(seconds)
+            figures[exe][1].append(private_kb)
+            if own is not None:
+                self_reported.append(own)
+
+    print(f"start-up to first paint, median of {args.runs} starts:")
+    for exe, (times, _) in figures.items():
+        print(f"  {exe:20} {statistics.median(times) * 1000:7.0f} ms"
+              f"  (min {min(times) * 1000:.0f}, max {max(times) * 1000:.0f})")
+    if self_reported:
+        print(f"  minimal_window.exe's own first-WM_PAINT note: "
+              f"{statistics.median(self_reported) * 1000:.0f} ms (millisecond clock of Wine)")
+    ratio = statistics.median(figures["velmora.exe"][0]) / statistics.median(
+        figures["minimal_window.exe"][0])
+    print(f"  ratio {ratio:.2f} (target <= 1.2): {verdict(ratio <= 1.2)}")
+    all_passed &= ratio <= 1.2
+
+    print("private memory of the Wine process 2 s after the first paint, median:")
+    for exe, (_, memory) in figures.items():
+        print(f"  {exe:20} {statistics.median(memory):7.0f} kB")
+    ratio = statistics.median(figures["velmora.exe"][1]) / statistics.median(
+        figures["minimal_window.exe"][1])
+    print(f"  ratio {ratio:.2f} (target <= 1.1): {verdict(ratio <= 1.1)}")
+    all_passed &= ratio <= 1.1
+    return 0 if all_passed else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
