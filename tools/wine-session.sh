@@ -28,4 +28,13 @@ done
 export DISPLAY=":$(head -n1 "$VELMORA_SESSION_DIR/display")"
 
 wineboot -i >/dev/null 2>&1
+
+# Wine does not know the Chinese font names that the window asks for and falls back to any
+# GB2312 face (often the Kai one). Map them onto the installed Arphic faces: Song/SimSun to
+# Ming, Kai to Kai. The .reg file is UTF-16 so the names survive whatever the Unix locale is.
+printf 'Windows Registry Editor Version 5.00\r\n\r\n%s\r\n%s\r\n%s\r\n%s\r\n' \
+  '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+  '"宋体"="AR PL UMing CN"' '"SimSun"="AR PL UMing CN"' '"楷体_GB2312"="AR PL UKai CN"' |
+  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$VELMORA_SESSION_DIR/fonts.reg"
+wine reg import "$(winepath -w "$VELMORA_SESSION_DIR/fonts.reg")" >/dev/null 2>&1
 wineserver -w

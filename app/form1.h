@@ -1,0 +1,124 @@
+// Form1, the program's one window: every control of the layout table by its name, and the
+// event handlers that the layout binds. Handlers live in their own files:
+//   form1.cpp           creation and Form_Load
+//   form1_tick.cpp      Timer1_Timer
+//   form1_commands.cpp  LabelGN_Click, Option1_Click, Option2_Click
+//   form1_picker.cpp    Command1_Click
+//   form1_grips.cpp     Label5_MouseMove, Frame1_MouseMove, Frame2_MouseMove, Label12_Click
+// Only these events reach handlers; every other event of every control is left to the control.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/controls.h"
+#include "platform/form.h"
+#include "platform/gdi_cache.h"
+#include "platform/process.h"
+#include "platform/timer.h"
+
+namespace velmora {
+
+class Form1 {
+  public:
+    // Creates the window (hidden) and every control of the layout. The services stay the
+    // caller's and must outlive the form.
+    Form1(CommandRunner& runner, Clock& clock);
+    ~Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Raises the load event: once, after all controls exist and before any tick.
+    void Load();
+
+    // The window itself (Width, Height, Left, Top, Move, State, BackColour, EndProgram...).
+    Form& Me() { return form_; }
+
+    // The controls, named as in the layout; array members by index.
+    Frame& Frame1();
+    Frame& Frame2();
+    PictureBox& Picture1(int index);
+    ComboBox& Combo1(int index);
+    Label& LabelGN(int index);
+    Label& LabelAM();
+    Label& LabelS();
+    Label& Label2();
+    Label& Label4(int index);
+    Label& Label5();
+    Label& Label6();
+    Label& Label8(int index);
+    Label& Label9();
+    Label& Label12();
+    Shape& Shape1();
+    Shape& Shape2();
+    Shape& Shape3();
+    Shape& Shape4(int index);
+    Shape& Shape5(int index);
+    Shape& Shape6();
+    Shape& Shape7();
+    OptionButton& Option1();
+    OptionButton& Option2();
+    OptionButton& Option3();
+    OptionButton& Option4();
+    OptionButton& Option5();
+    TextBox& Text5();
+    CommandButton& Command1();
+    Timer& Timer1() { return timer1_; }
+
+    // The event handlers.
+    void Form_Load();
+    void Timer1_Timer();
+    void LabelGN_Click(std::int16_t index);
+    void Option1_Click();
+    void Option2_Click();
+    void Command1_Click();
+    void Label12_Click();
+    void Label5_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
+    void Frame1_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
+    void Frame2_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
+
+    // A test hook: sees every handler call that the window raises, with its arguments, and
+    // either lets the handler run afterwards or replaces it.
+    struct HandlerCall {
+        std::string_view handler;
+        std::int16_t index = 0;  // LabelGN_Click
+        PointerEvent pointer;    // the MouseMove handlers
+    };
+    enum class ObserverMode { kBeforeHandler, kInsteadOfHandler };
+    void SetHandlerObserver(std::function<void(const HandlerCall&)> observer, ObserverMode mode);
+
+  private:
+    // What the layout table holds at one row, as made.
+    struct Slot {
+        std::unique_ptr<Panel> panel;
+        std::unique_ptr<WindowedControl> windowed;
+        std::unique_ptr<Windowless> windowless;
+    };
+
+    void CreateControls();
+    void ArrangeStacking();
+    void SetUpFocus();
+    void BindEvents();
+    Container& ContainerAt(int tableIndex);
+    Slot& SlotOf(std::wstring_view name, int index);
+    template <class T>
+    T& Get(std::wstring_view name, int index);
+    void Raise(const HandlerCall& call, const std::function<void()>& handler);
+
+    CommandRunner& runner_;
+    Clock& clock_;
+    // Declared first so it goes last: the windows are destroyed before the fonts they use.
+    GdiCache gdi_;
+    Form form_;
+    Timer timer1_;
+    std::vector<Slot> slots_;  // by layout table index
+    bool loaded_ = false;
+    std::function<void(const HandlerCall&)> observer_;
+    ObserverMode observerMode_ = ObserverMode::kBeforeHandler;
+};
+
+}  // namespace velmora

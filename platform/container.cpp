@@ -1,0 +1,323 @@
+// Container: the window class shared by the form and its panels, painting of windowless
+// controls, pointer routing and capture, and the answers to the children's notifications.
+#include "platform/container.h"
+
+#include <windowsx.h>
+
+#include "app/start_up.h"
+#include "platform/controls.h"
+#include "platform/win32_error.h"
+
+namespace velmora {
+
+RECT ToPixels(const TwipsRect& rect) {
+    return RECT{TwipsToPixels(rect.left), TwipsToPixels(rect.top),
+                TwipsToPixels(rect.left + rect.width), TwipsToPixels(rect.top + rect.height)};
+}
+
+std::int16_t ButtonState(WPARAM keys) {
+    std::int16_t state = 0;
+    if (keys & MK_LBUTTON)
+        state |= 1;
+    if (keys & MK_RBUTTON)
+        state |= 2;
+    if (keys & MK_MBUTTON)
+        state |= 4;
+    return state;
+}
+
+std::int16_t ShiftState(WPARAM keys) {
+    std::int16_t state = 0;
+    if (keys & MK_SHIFT)
+        state |= 1;
+    if (keys & MK_CONTROL)
+        state |= 2;
+    // Mouse messages do not carry the Alt key; ask the keyboard state of this message.
+    if (GetKeyState(VK_MENU) < 0)
+        state |= 4;
+    return state;
+}
+
+void Windowless::Invalidate() const {
+    parent_.Invalidate(rect_);
+}
+
+Container::Container(GdiCache& gdi, Colour backColour) : gdi_(gdi), backColour_(backColour) {}
+
+Container::~Container() {
+    if (window_) {
+        // Detach first: the messages that DestroyWindow sends must not reach an object that is
+        // half destroyed.
+        SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, 0);
+        window_.Reset();
+    }
+}
+
+void Container::RegisterContainerClass(const wchar_t* className, HICON bigIcon, HICON smallIcon) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (GetClassInfoExW(instance, className, &existing)) {
+        return;
+    }
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Container::WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = bigIcon;
+    wc.hIconSm = smallIcon;
+    wc.lpszClassName = className;
+    CheckCall(RegisterClassExW(&wc) != 0, "RegisterClassExW");
+}
+
+void Container::CreateContainerWindow(const wchar_t* className, DWORD exStyle, DWORD style, int x,
+                                      int y, int width, int height, HWND parent, int id) {
+    HMENU menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+    HWND hwnd = CreateWindowExW(exStyle, className, L"", style, x, y, width, height, parent,
+                                parent ? menu : nullptr, GetModuleHandleW(nullptr), this);
+    CheckHandle(hwnd, "CreateWindowExW");
+}
+
+LRESULT CALLBACK Container::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return GuardedWindowProc(hwnd, message, wParam, lParam, [&]() -> LRESULT {
+        if (message == WM_NCCREATE) {
+            auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            auto* created = static_cast<Container*>(create->lpCreateParams);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+            // Owned from the first message on: the creation messages already need Hwnd().
+            created->window_ = WindowHandle(hwnd);
+        }
+        auto* self = reinterpret_cast<Container*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self == nullptr) {
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        }
+        return self->HandleMessage(message, wParam, lParam);
+    });
+}
+
+LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = Hwnd();
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;  // WM_PAINT fills everything, off screen
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_MOUSEMOVE:
+            OnPointerMove(wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            OnButtonDown(message, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            OnButtonUp(message, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_CAPTURECHANGED:
+            OnCaptureLost();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_DRAWITEM:
+            if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
+                return TRUE;
+            }
+            break;
+        case WM_NCDESTROY:
+            OnNcDestroy();
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void Container::AddWindowless(Windowless& control) {
+    windowless_.push_back(&control);
+}
+
+void Container::AddWindowed(WindowedControl& control) {
+    windowed_.push_back(&control);
+}
+
+void Container::ArrangeWindowedChildren(const std::vector<HWND>& frontToBack) {
+    for (HWND child : frontToBack) {
+        SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
+    for (size_t i = 0; i < frontToBack.size(); ++i) {
+        LONG_PTR style = GetWindowLongPtrW(frontToBack[i], GWL_STYLE);
+        style = i == 0 ? (style | WS_GROUP) : (style & ~static_cast<LONG_PTR>(WS_GROUP));
+        SetWindowLongPtrW(frontToBack[i], GWL_STYLE, style);
+    }
+}
+
+void Container::SetBackColour(Colour colour) {
+    backColour_ = colour;
+    if (Hwnd()) {
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+    }
+}
+
+void Container::Invalidate(const TwipsRect& rect) const {
+    if (Hwnd()) {
+        RECT pixels = ToPixels(rect);
+        InvalidateRect(Hwnd(), &pixels, FALSE);
+    }
+}
+
+void Container::OnPaint() {
+    PaintDc paint(Hwnd());
+    if (!paint.Get()) {
+        return;
+    }
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    if (client.right <= 0 || client.bottom <= 0) {
+        return;
+    }
+    // Drawn off screen and copied in one go, so the stacked controls never flicker.
+    MemoryDc memory(CreateCompatibleDC(paint.Get()));
+    BitmapHandle bitmap(CreateCompatibleBitmap(paint.Get(), client.right, client.bottom));
+    if (!memory || !bitmap) {
+        return;
+    }
+    SelectGuard selectBitmap(memory.Get(), bitmap.Get());
+    FillRect(memory.Get(), &client, gdi_.Brush(backColour_));
+    for (auto it = windowless_.rbegin(); it != windowless_.rend(); ++it) {
+        (*it)->Paint(memory.Get(), gdi_);
+    }
+    const RECT& dirty = paint.Dirty();
+    BitBlt(paint.Get(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
+           memory.Get(), dirty.left, dirty.top, SRCCOPY);
+}
+
+Windowless* Container::LabelAt(TwipsPoint p) const {
+    std::vector<HitBox> boxes;
+    boxes.reserve(windowless_.size());
+    for (const Windowless* control : windowless_) {
+        boxes.push_back({control->Rect(), control->TakesPointer()});
+    }
+    int hit = FrontmostHit(boxes, p);
+    return hit >= 0 ? windowless_[hit] : nullptr;
+}
+
+void Container::RaisePointerMove(Windowless* target, WPARAM keys, TwipsPoint p) {
+    PointerEvent event{ButtonState(keys), ShiftState(keys), p.x, p.y};
+    if (target == nullptr) {
+        if (onMouseMove) {
+            onMouseMove(event);
+        }
+        return;
+    }
+    if (target->onMouseMove) {
+        event.x -= target->Left();
+        event.y -= target->Top();
+        target->onMouseMove(event);
+    }
+}
+
+namespace {
+
+TwipsPoint ToTwips(int x, int y) {
+    return {static_cast<float>(x) * static_cast<float>(kTwipsPerPixel),
+            static_cast<float>(y) * static_cast<float>(kTwipsPerPixel)};
+}
+
+}  // namespace
+
+void Container::OnPointerMove(WPARAM keys, int x, int y) {
+    TwipsPoint p = ToTwips(x, y);
+    Windowless* target = captured_ ? captureTarget_ : LabelAt(p);
+    RaisePointerMove(target, keys, p);
+}
+
+void Container::OnButtonDown(UINT message, int x, int y) {
+    Windowless* target = LabelAt(ToTwips(x, y));
+    if (!captured_) {
+        SetCapture(Hwnd());
+        captured_ = true;
+        captureTarget_ = target;
+    }
+    if (message == WM_LBUTTONDOWN) {
+        pressedLabel_ = target;
+    }
+}
+
+void Container::OnButtonUp(UINT message, WPARAM keys, int x, int y) {
+    Windowless* clicked = nullptr;
+    if (message == WM_LBUTTONUP) {
+        if (pressedLabel_ != nullptr && LabelAt(ToTwips(x, y)) == pressedLabel_) {
+            clicked = pressedLabel_;
+        }
+        pressedLabel_ = nullptr;
+    }
+    if (captured_ && ButtonState(keys) == 0) {
+        ReleaseCapture();  // sends WM_CAPTURECHANGED, which clears the capture state
+    }
+    // Raised last: a click handler may open a dialog or end the program.
+    if (clicked != nullptr && clicked->onClick) {
+        clicked->onClick();
+    }
+}
+
+void Container::OnCaptureLost() {
+    captured_ = false;
+    captureTarget_ = nullptr;
+}
+
+WindowedControl* Container::ControlFor(HWND child) const {
+    for (WindowedControl* control : windowed_) {
+        if (control->Owns(child)) {
+            return control;
+        }
+    }
+    return nullptr;
+}
+
+void Container::OnCommand(int id, int code) {
+    for (WindowedControl* control : windowed_) {
+        if (control->Id() == id) {
+            control->OnCommand(code);
+            return;
+        }
+    }
+}
+
+LRESULT Container::OnControlColour(HDC dc, HWND child) {
+    WindowedControl* control = ControlFor(child);
+    if (control == nullptr) {
+        return reinterpret_cast<LRESULT>(gdi_.Brush(backColour_));
+    }
+    SetTextColor(dc, ResolveColour(control->ForeColour()));
+    SetBkColor(dc, ResolveColour(control->BackColour()));
+    SetBkMode(dc, OPAQUE);
+    return reinterpret_cast<LRESULT>(gdi_.Brush(control->BackColour()));
+}
+
+bool Container::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    WindowedControl* control = ControlFor(item.hwndItem);
+    return control != nullptr && control->OnDrawItem(item);
+}
+
+void Container::OnNcDestroy() {
+    // Windows has destroyed the window (perhaps with its parent): forget the handle so that
+    // it is never destroyed twice or looked up again.
+    SetWindowLongPtrW(Hwnd(), GWLP_USERDATA, 0);
+    window_.Release();
+    captured_ = false;
+    captureTarget_ = nullptr;
+    pressedLabel_ = nullptr;
+}
+
+}  // namespace velmora

@@ -1,0 +1,194 @@
+// Form: the top-level window, its twips geometry, state, timers and activation focus.
+#include "platform/form.h"
+
+#include <algorithm>
+
+#include "app/start_up.h"
+#include "platform/timer.h"
+#include "platform/win32_error.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"VelmoraForm";
+
+HICON LoadProgramIcon(int id, int sizeMetricX, int sizeMetricY) {
+    if (id == 0) {
+        return nullptr;
+    }
+    // LR_SHARED: the icon stays with the module, so nothing has to destroy it. A program file
+    // without the icon (the test programs) gets a null icon.
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                         IMAGE_ICON, GetSystemMetrics(sizeMetricX),
+                                         GetSystemMetrics(sizeMetricY), LR_SHARED));
+}
+
+}  // namespace
+
+Form::Form(GdiCache& gdi, const FormOptions& options) : Container(gdi, options.backColour) {
+    RegisterContainerClass(kFormClass,
+                           LoadProgramIcon(options.iconResourceId, SM_CXICON, SM_CYICON),
+                           LoadProgramIcon(options.iconResourceId, SM_CXSMICON, SM_CYSMICON));
+    int width = TwipsToPixels(options.width);
+    int height = TwipsToPixels(options.height);
+    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    CreateContainerWindow(kFormClass, WS_EX_TOOLWINDOW, WS_POPUP | WS_CLIPCHILDREN, x, y, width,
+                          height, nullptr, 0);
+    SetWindowTextW(Hwnd(), options.caption.c_str());
+    width_ = {options.width, width, true};
+    height_ = {options.height, height, true};
+}
+
+Form::~Form() {
+    for (Timer* timer : timers_) {
+        KillTimer(Hwnd(), timer->Id());
+    }
+}
+
+Form* Form::FromWindow(HWND window) {
+    if (window == nullptr) {
+        return nullptr;
+    }
+    HWND root = GetAncestor(window, GA_ROOT);
+    wchar_t className[32] = {};
+    if (root == nullptr || GetClassNameW(root, className, 32) == 0 ||
+        std::wstring_view(className) != kFormClass) {
+        return nullptr;
+    }
+    return reinterpret_cast<Form*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+}
+
+RECT Form::OuterRect() const {
+    RECT r{};
+    if (IsIconic(Hwnd())) {
+        // A minimised window's rectangle is its icon's; its size is the one it returns to.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        GetWindowPlacement(Hwnd(), &placement);
+        return placement.rcNormalPosition;
+    }
+    GetWindowRect(Hwnd(), &r);
+    return r;
+}
+
+float Form::Reported(const SetLength& length, int pixels) {
+    if (length.set && length.pixels == pixels) {
+        return length.twips;
+    }
+    return static_cast<float>(pixels * kTwipsPerPixel);
+}
+
+float Form::Left() const {
+    return Reported(left_, OuterRect().left);
+}
+float Form::Top() const {
+    return Reported(top_, OuterRect().top);
+}
+float Form::Width() const {
+    RECT r = OuterRect();
+    return Reported(width_, r.right - r.left);
+}
+float Form::Height() const {
+    RECT r = OuterRect();
+    return Reported(height_, r.bottom - r.top);
+}
+
+void Form::SetWidth(float twips) {
+    RECT r = OuterRect();
+    int pixels = TwipsToPixels(twips);
+    SetWindowPos(Hwnd(), nullptr, 0, 0, pixels, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    width_ = {twips, pixels, true};
+}
+
+void Form::SetHeight(float twips) {
+    RECT r = OuterRect();
+    int pixels = TwipsToPixels(twips);
+    SetWindowPos(Hwnd(), nullptr, 0, 0, r.right - r.left, pixels,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    height_ = {twips, pixels, true};
+}
+
+void Form::Move(float left, float top) {
+    int x = TwipsToPixels(left);
+    int y = TwipsToPixels(top);
+    SetWindowPos(Hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    left_ = {left, x, true};
+    top_ = {top, y, true};
+}
+
+WindowState Form::State() const {
+    return IsIconic(Hwnd()) ? WindowState::kMinimised : WindowState::kNormal;
+}
+
+void Form::SetState(WindowState state) {
+    ShowWindow(Hwnd(), state == WindowState::kMinimised ? SW_MINIMIZE : SW_RESTORE);
+}
+
+void Form::Show() {
+    ShowWindow(Hwnd(), SW_SHOW);
+}
+
+void Form::EndProgram() {
+    if (Hwnd()) {
+        DestroyWindow(Hwnd());
+    }
+    ended_ = true;
+}
+
+UINT_PTR Form::AddTimer(Timer& timer) {
+    timers_.push_back(&timer);
+    return nextTimerId_++;
+}
+
+void Form::RemoveTimer(Timer& timer) {
+    timers_.erase(std::remove(timers_.begin(), timers_.end(), &timer), timers_.end());
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_TIMER:
+            OnTimer(static_cast<UINT_PTR>(wParam));
+            return 0;
+        case WM_ACTIVATE:
+            OnActivate(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        default:
+            return Container::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void Form::OnTimer(UINT_PTR id) {
+    for (Timer* timer : timers_) {
+        if (timer->Id() == id) {
+            timer->Fire();
+            return;
+        }
+    }
+}
+
+void Form::OnActivate(bool active) {
+    // A plain window gives the focus to itself on activation; like a dialog, hand it to the
+    // control that had it last, or the first stop when the window first shows.
+    if (active) {
+        HWND target = savedFocus_ && IsChild(Hwnd(), savedFocus_) ? savedFocus_ : focus_.First();
+        SetFocus(target ? target : Hwnd());
+        return;
+    }
+    HWND focus = GetFocus();
+    if (focus && IsChild(Hwnd(), focus)) {
+        savedFocus_ = focus;
+    }
+}
+
+void Form::OnDestroy() {
+    ended_ = true;
+    PostQuitMessage(0);
+}
+
+}  // namespace velmora

@@ -1,0 +1,98 @@
+// The program's one top-level window: a borderless popup without a taskbar button, with its
+// geometry in twips (15 to a pixel), a background colour, a window state, a persistent-image
+// setting, its timers and its keyboard focus order.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/container.h"
+#include "platform/focus.h"
+#include "platform/handles.h"
+
+namespace velmora {
+
+class Timer;
+
+enum class WindowState { kNormal = 0, kMinimised = 1 };
+
+struct FormOptions {
+    std::wstring caption;
+    float width = 0;  // twips
+    float height = 0;
+    Colour backColour = 0;
+    int iconResourceId = 1;  // no icon when the program file has none with this id
+};
+
+class Form : public Container {
+  public:
+    // Creates the window hidden, centred on the screen. Show it with SetWindowPos or Show().
+    Form(GdiCache& gdi, const FormOptions& options);
+    ~Form() override;
+
+    // Position and size in twips. Each reports exactly the value last set as long as the
+    // window still has the pixel size (or position) that value gave it; once something else
+    // has changed it, the window's own pixels times 15.
+    float Left() const;
+    float Top() const;
+    float Width() const;
+    float Height() const;
+    void SetWidth(float twips);
+    void SetHeight(float twips);
+    // Moves the window, keeping its size.
+    void Move(float left, float top);
+
+    WindowState State() const;
+    void SetState(WindowState state);
+    void Show();
+
+    // The persistent image: off as created. The property only, so far; the screen capture
+    // draws through Dc() once it is on.
+    bool AutoRedraw() const { return autoRedraw_; }
+    void SetAutoRedraw(bool on) { autoRedraw_ = on; }
+    // A device context of the window's client area, released when the result goes.
+    WindowDc Dc() const { return WindowDc(Hwnd()); }
+
+    // Ends the program: destroys the window, which posts WM_QUIT to the message loop.
+    void EndProgram();
+    // True once the window has been destroyed by EndProgram or by Windows.
+    bool Ended() const { return ended_; }
+
+    FocusCycle& Focus() { return focus_; }
+    // Keyboard navigation for the message loop; true when msg was used.
+    bool PreTranslate(const MSG& msg) { return focus_.PreTranslate(msg); }
+    // The Form whose window holds `window`, or null.
+    static Form* FromWindow(HWND window);
+
+    // For Timer: registration, so that WM_TIMER reaches the right one.
+    UINT_PTR AddTimer(Timer& timer);
+    void RemoveTimer(Timer& timer);
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    // A length as last set in twips, with the pixels it gave.
+    struct SetLength {
+        float twips = 0;
+        int pixels = 0;
+        bool set = false;
+    };
+    static float Reported(const SetLength& length, int pixels);
+    RECT OuterRect() const;
+    void OnTimer(UINT_PTR id);
+    void OnActivate(bool active);
+    void OnDestroy();
+
+    SetLength left_, top_, width_, height_;
+    bool autoRedraw_ = false;
+    bool ended_ = false;
+    FocusCycle focus_;
+    HWND savedFocus_ = nullptr;
+    std::vector<Timer*> timers_;
+    UINT_PTR nextTimerId_ = 1;
+};
+
+}  // namespace velmora

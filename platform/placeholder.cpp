@@ -1,1 +1,0 @@
-// PLACEHOLDER until the window framework lands.
