@@ -128,6 +128,22 @@ WINDOW = rect("Label5")  # 389 x 221: the full panel
 COMPACT = rect("Label9")
 
 
+def border_bands(name, slack=1):
+    """The four strips of a box where its border may lie: from `slack` pixels outside its outline
+    to its border width inside."""
+    box, width = rect(name), BORDER[name]
+    outer = box.grow(slack)
+    thick = width + slack
+    return [Rect(outer.x, outer.y, outer.w, thick), Rect(outer.x, box.bottom - width, outer.w, thick),
+            Rect(outer.x, outer.y, thick, outer.h), Rect(box.right - width, outer.y, thick, outer.h)]
+
+
+def caption_points(name):
+    """Points of a label's rectangle that no box border can reach: where only its text is white."""
+    bands = [band for box in BORDER for band in border_bands(box)]
+    return [p for p in rect(name).points() if not any(b.contains(*p) for b in bands)]
+
+
 def see_through_points(margin=2):
     """Window points at least `margin` pixels away from everything opaque: where the backdrop shows.
     The margin leaves room for a border drawn across, rather than inside, a box's outline."""

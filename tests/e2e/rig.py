@@ -149,9 +149,10 @@ def type_text(text):
 
 
 def type_into(x, y, text):
-    """Click into the field at (x, y), select what it holds and type over it."""
+    """Click into the field at (x, y), select what it holds and type over it. (Wine's edit
+    controls ignore Ctrl+A, so the selection is made with End, Shift+Home.)"""
     click(x, y)
-    key("ctrl+a")
+    key("End", "shift+Home")
     type_text(text)
 
 
