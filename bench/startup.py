@@ -7,9 +7,12 @@ the Xvfb and Wine prefix. It prints its figures and their targets; it is not a t
   one). The screen is read with XGetImage on a 1 x 1 rectangle through libX11 (ctypes), about a
   millisecond per look, so both programs are timed the same way. Median of N starts each,
   taken in turns so that a busy moment of the machine falls on both.
-- Memory: private memory of the Wine process, Private_Clean + Private_Dirty of
-  /proc/<pid>/smaps_rollup, two seconds after the first paint. RSS would mostly count Wine's
-  shared libraries, the same for both programs; private pages are what the program itself adds.
+- Memory: private memory of the Wine process, Private_Dirty of /proc/<pid>/smaps_rollup, two
+  seconds after the first paint: the pages the process wrote and shares with no one (heap,
+  stacks, written data of the DLLs), which is what Windows counts as a program's private bytes.
+  RSS mostly counts Wine's shared libraries, alike for both programs; Private_Clean counts
+  read-only file pages only this process maps (font files, say), which Windows counts as mapped
+  files, not private memory. Both are printed for reference.
 - Size: velmora.exe stripped with i686-w64-mingw32-strip (a copy).
 - Binary: PE32 for i386 with the Windows GUI subsystem, importing only Windows system DLLs.
 """
@@ -72,8 +75,8 @@ class PixelProbe:
 
 
 def time_start(exe, probe, paint_log=None):
-    """One start: seconds to the pink probe pixel, private kB after settling, and the seconds to
-    the program's own first-paint note if it writes one."""
+    """One start: seconds to the pink probe pixel, the memory fields after settling, and the
+    seconds to the program's own first-paint note if it writes one."""
     test_rig = rig.Rig("bench")
     try:
         if paint_log is not None:
@@ -90,25 +93,26 @@ def time_start(exe, probe, paint_log=None):
             time.sleep(0.001)
         seconds = time.monotonic() - start
         time.sleep(2)
-        private_kb = private_memory_kb(program.pid)
+        memory = memory_kb(program.pid)
         self_reported = None
         if paint_log is not None:
             lines = rig.read_log(os.path.join(test_rig.folder, paint_log))
             if lines:
                 self_reported = (lines[0].time - wall_start).total_seconds()
-        return seconds, private_kb, self_reported
+        return seconds, memory, self_reported
     finally:
         test_rig.stop()
 
 
-def private_memory_kb(pid):
+def memory_kb(pid):
+    """The kB fields of /proc/<pid>/smaps_rollup (Rss, Private_Dirty, ...)."""
     fields = {}
     with open(f"/proc/{pid}/smaps_rollup") as rollup:
         for line in rollup:
             match = re.match(r"(\w+):\s+(\d+) kB", line)
             if match:
                 fields[match.group(1)] = int(match.group(2))
-    return fields["Private_Clean"] + fields["Private_Dirty"]
+    return fields
 
 
 def binary_checks(exe):
@@ -165,10 +169,10 @@ def main():
     self_reported = []
     for _ in range(args.runs):
         for exe in figures:
-            seconds, private_kb, own = time_start(
+            seconds, memory, own = time_start(
                 exe, probe, "paint.log" if exe == "minimal_window.exe" else None)
             figures[exe][0].append(seconds)
-            figures[exe][1].append(private_kb)
+            figures[exe][1].append(memory)
             if own is not None:
                 self_reported.append(own)
 
@@ -179,17 +183,23 @@ def main():
     if self_reported:
         print(f"  minimal_window.exe's own first-WM_PAINT note: "
               f"{statistics.median(self_reported) * 1000:.0f} ms (millisecond clock of Wine)")
-    ratio = statistics.median(figures["velmora.exe"][0]) / statistics.median(
-        figures["minimal_window.exe"][0])
-    print(f"  ratio {ratio:.2f} (target <= 1.2): {verdict(ratio <= 1.2)}")
+    velmora_times, minimal_times = figures["velmora.exe"][0], figures["minimal_window.exe"][0]
+    ratio = statistics.median(velmora_times) / statistics.median(minimal_times)
+    print(f"  ratio {ratio:.2f} (target <= 1.2): {verdict(ratio <= 1.2)}"
+          f"  [ratio of the fastest starts, less open to a busy machine: "
+          f"{min(velmora_times) / min(minimal_times):.2f}]")
     all_passed &= ratio <= 1.2
 
-    print("private memory of the Wine process 2 s after the first paint, median:")
-    for exe, (_, memory) in figures.items():
-        print(f"  {exe:20} {statistics.median(memory):7.0f} kB")
-    ratio = statistics.median(figures["velmora.exe"][1]) / statistics.median(
-        figures["minimal_window.exe"][1])
-    print(f"  ratio {ratio:.2f} (target <= 1.1): {verdict(ratio <= 1.1)}")
+    print("memory of the Wine process 2 s after the first paint, median kB:")
+    print(f"  {'':20} {'private':>8} {'Rss':>8} {'Private_Clean':>15}")
+    median = {exe: {field: statistics.median(m[field] for m in memory)
+                    for field in ("Private_Dirty", "Rss", "Private_Clean")}
+              for exe, (_, memory) in figures.items()}
+    for exe, fields in median.items():
+        print(f"  {exe:20} {fields['Private_Dirty']:8.0f} {fields['Rss']:8.0f}"
+              f" {fields['Private_Clean']:15.0f}")
+    ratio = median["velmora.exe"]["Private_Dirty"] / median["minimal_window.exe"]["Private_Dirty"]
+    print(f"  private ratio {ratio:.2f} (target <= 1.1): {verdict(ratio <= 1.1)}")
     all_passed &= ratio <= 1.1
     return 0 if all_passed else 1
 
