@@ -29,8 +29,8 @@ struct WindowPosition {
 WindowPosition DraggedPosition(WindowPosition current, GripPoint remembered, float x, float y);
 
 // The web address that Label12 shows and opens, and the browser command line.
-inline constexpr wchar_t kWebAddress[] = L"velmora.example.org";
-inline constexpr wchar_t kLinkCaption[] = L"网址：velmora.example.org";
+inline constexpr wchar_t kWebAddress[] = L"velmora.test";
+inline constexpr wchar_t kLinkCaption[] = L"网址：velmora.test";
 std::wstring BrowserCommandLine();
 
 }  // namespace velmora

@@ -77,7 +77,7 @@ TEST(DragTest, EachStepIsRoundedToSinglePrecision) {
 
 TEST(BrowserTest, CommandLineIsTheBrowserABlankAndTheAddress) {
     EXPECT_EQ(BrowserCommandLine(),
-              L"C:\\Program Files\\Internet Explorer\\iexplore.exe velmora.example.org");
+              L"C:\\Program Files\\Internet Explorer\\iexplore.exe velmora.test");
     EXPECT_EQ(std::wstring(kLinkCaption), std::wstring(L"网址：") + kWebAddress);
 }
 
