@@ -23,7 +23,7 @@ import layout
 # test's tag as well; they serve the whole shared prefix and must survive.
 _KILLABLE = {
     "velmora.exe", "backdrop.exe", "shutdown.exe", "recorder.exe", "iexplore.exe", "cmd.exe",
-    "conhost.exe", "start.exe", "minimal_window.exe",
+    "conhost.exe", "start.exe", "minimal_window.exe", "winedbg.exe",
 }
 
 
@@ -311,6 +311,17 @@ class Rig:
         })
         self.programs = []
         self.last_screenshot = None
+        self._prepare_prefix()
+
+    def _prepare_prefix(self):
+        """Once per prefix: a crash ends the program with a backtrace in its output, instead of
+        Wine's crash dialog keeping it alive (and covering the screen) until the test times out."""
+        marker = os.path.join(prefix(), "velmora-e2e-prepared")
+        if os.path.exists(marker):
+            return
+        self.run_command("reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog",
+                         "/t", "REG_DWORD", "/d", "0", "/f")
+        open(marker, "w").close()
 
     def exe(self, name):
         path = os.path.join(self.build, name)
@@ -383,9 +394,12 @@ class Rig:
         painted: pink shows inside it and two screenshots in a row agree on it."""
         program = self.start("velmora.exe")
 
-        def mapped():
+        def alive():
             if not program.running():
                 raise AssertionError(f"velmora.exe ended early:\n{program.output_text()}")
+
+        def mapped():
+            alive()
             windows = visible_windows(program.pid)
             return windows[:1] if windows else None
 
@@ -394,6 +408,7 @@ class Rig:
 
         def painted():
             nonlocal previous
+            alive()
             geometry = window_geometry(window)
             shot = self.screenshot()
             area = geometry.inset(0)
