@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/drag.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/form.h"
@@ -117,6 +118,10 @@ class Form1 {
     Timer timer1_;
     std::vector<Slot> slots_;  // by layout table index
     bool loaded_ = false;
+    // Where the pointer last rested on each grip; each pair belongs to its grip's handler.
+    GripPoint frame1Grip_;
+    GripPoint frame2Grip_;
+    GripPoint label5Grip_;
     std::function<void(const HandlerCall&)> observer_;
     ObserverMode observerMode_ = ObserverMode::kBeforeHandler;
 };

@@ -1,17 +1,47 @@
 // Dragging the borderless window by its grips (Label5, Frame1, Frame2) and the web link.
+#include <windows.h>
+
 #include "app/form1.h"
 
 namespace velmora {
 
-void Form1::Label5_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/, float /*x*/,
-                             float /*y*/) {}
+namespace {
 
-void Form1::Frame1_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/, float /*x*/,
-                             float /*y*/) {}
+// One pointer move over a grip: the left button alone drags the window so that the point
+// remembered on the grip stays under the pointer, no button remembers the point, and any
+// other buttons do nothing.
+void MoveByGrip(Form& me, GripPoint& remembered, std::int16_t button, float x, float y) {
+    switch (ClassifyButtons(button)) {
+        case DragStep::kMove: {
+            const WindowPosition moved = DraggedPosition({me.Left(), me.Top()}, remembered, x, y);
+            me.Move(moved.left, moved.top);
+            break;
+        }
+        case DragStep::kRemember:
+            remembered = RememberGripPoint(x, y);
+            break;
+        case DragStep::kNothing:
+            break;
+    }
+}
 
-void Form1::Frame2_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/, float /*x*/,
-                             float /*y*/) {}
+}  // namespace
 
-void Form1::Label12_Click() {}
+void Form1::Label5_MouseMove(std::int16_t button, std::int16_t /*shift*/, float x, float y) {
+    MoveByGrip(Me(), label5Grip_, button, x, y);
+}
+
+void Form1::Frame1_MouseMove(std::int16_t button, std::int16_t /*shift*/, float x, float y) {
+    MoveByGrip(Me(), frame1Grip_, button, x, y);
+}
+
+void Form1::Frame2_MouseMove(std::int16_t button, std::int16_t /*shift*/, float x, float y) {
+    MoveByGrip(Me(), frame2Grip_, button, x, y);
+}
+
+// Started and left alone: whether the browser is there at all is not looked at.
+void Form1::Label12_Click() {
+    runner_.Run(BrowserCommandLine(), SW_SHOWNORMAL);
+}
 
 }  // namespace velmora

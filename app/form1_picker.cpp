@@ -1,8 +1,16 @@
 // Command1_Click: choosing the program to start in the open-file dialog.
+#include <windows.h>
+
+#include "actions/picker.h"
 #include "app/form1.h"
 
 namespace velmora {
 
-void Form1::Command1_Click() {}
+// The dialog is modal and runs its own message loop: Timer1 keeps ticking behind it.
+void Form1::Command1_Click() {
+    const PickerRequest request = BuildPickerRequest(ProgramFilePath());
+    const PickerAnswer answer = ShowOpenFileDialog(Me().Hwnd(), GetModuleHandleW(nullptr), request);
+    Text5().SetText(PickerResultText(answer.chosen, answer.fileBuffer));
+}
 
 }  // namespace velmora
