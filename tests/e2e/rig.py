@@ -244,6 +244,10 @@ def visible_windows(pid):
     return [int(w) for w in out.split()]
 
 
+def window_name(window):
+    return xdotool("getwindowname", window).rstrip("\n")
+
+
 def window_geometry(window):
     """layout.Rect of an X window in screen pixels."""
     values = {}
@@ -401,7 +405,9 @@ class Rig:
         def mapped():
             alive()
             windows = visible_windows(program.pid)
-            return windows[:1] if windows else None
+            # The main window rather than any other the process may show (a message box, say).
+            titled = [w for w in windows if window_name(w).startswith("Velmora")]
+            return (titled or windows)[:1]
 
         window = wait_for(mapped, timeout, interval=0.2, what="the velmora window")[0]
         previous = None
