@@ -131,6 +131,29 @@ void Form::Show() {
     ShowWindow(Hwnd(), SW_SHOW);
 }
 
+void Form::SetAutoRedraw(bool on) {
+    autoRedraw_ = on;
+    if (!on) {
+        image_.reset();
+        return;
+    }
+    // The size of the whole screen, so that a copy of the screen fits in it entire; made
+    // again if the screen has changed size since.
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    if (!image_ || image_->Width() != width || image_->Height() != height) {
+        image_ = std::make_unique<PersistentImage>(width, height);
+    }
+}
+
+DrawingDc Form::Dc() const {
+    return image_ ? DrawingDc(image_->Dc()) : DrawingDc(WindowDc(Hwnd()));
+}
+
+bool Form::SaveImage(const std::wstring& path) const {
+    return image_ && image_->SaveBmp(path);
+}
+
 void Form::EndProgram() {
     if (Hwnd()) {
         DestroyWindow(Hwnd());
@@ -152,6 +175,14 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             OnTimer(static_cast<UINT_PTR>(wParam));
             return 0;
+        case WM_TIMECHANGE:
+            OnClockJump();
+            return 0;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMRESUMEAUTOMATIC) {
+                OnClockJump();
+            }
+            return TRUE;
         case WM_ACTIVATE:
             OnActivate(LOWORD(wParam) != WA_INACTIVE);
             return 0;
@@ -166,9 +197,17 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void Form::OnTimer(UINT_PTR id) {
     for (Timer* timer : timers_) {
         if (timer->Id() == id) {
-            timer->Fire();
+            timer->OnTimerMessage();
             return;
         }
+    }
+}
+
+void Form::OnClockJump() {
+    // A copy: a tick may stop or start timers.
+    const std::vector<Timer*> timers = timers_;
+    for (Timer* timer : timers) {
+        timer->OnClockJump();
     }
 }
 

@@ -5,12 +5,14 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/container.h"
 #include "platform/focus.h"
 #include "platform/handles.h"
+#include "platform/persistent_image.h"
 
 namespace velmora {
 
@@ -48,12 +50,16 @@ class Form : public Container {
     void SetState(WindowState state);
     void Show();
 
-    // The persistent image: off as created. The property only, so far; the screen capture
-    // draws through Dc() once it is on.
+    // The persistent image: off as created. Switched on, it is an off-screen bitmap the size
+    // of the whole screen, which Dc() then draws into; it is never shown on the window.
+    // Switched off, the image is dropped and Dc() draws on the window again.
     bool AutoRedraw() const { return autoRedraw_; }
-    void SetAutoRedraw(bool on) { autoRedraw_ = on; }
-    // A device context of the window's client area, released when the result goes.
-    WindowDc Dc() const { return WindowDc(Hwnd()); }
+    void SetAutoRedraw(bool on);
+    // Where drawing on the form goes: the persistent image while it is on, else the window's
+    // client area (that DC is released when the result goes).
+    DrawingDc Dc() const;
+    // Saves the persistent image as a BMP file; false when it is off or cannot be written.
+    bool SaveImage(const std::wstring& path) const;
 
     // Ends the program: destroys the window, which posts WM_QUIT to the message loop.
     void EndProgram();
@@ -83,11 +89,14 @@ class Form : public Container {
     static float Reported(const SetLength& length, int pixels);
     RECT OuterRect() const;
     void OnTimer(UINT_PTR id);
+    // The wall clock was set, or the computer woke from sleep: every timer ticks at once.
+    void OnClockJump();
     void OnActivate(bool active);
     void OnDestroy();
 
     SetLength left_, top_, width_, height_;
     bool autoRedraw_ = false;
+    std::unique_ptr<PersistentImage> image_;
     bool ended_ = false;
     FocusCycle focus_;
     HWND savedFocus_ = nullptr;

@@ -1,9 +1,20 @@
-// Timer: SetTimer/KillTimer on the owning form's window.
+// Timer: a Windows timer on the owning form's window, set afresh at every tick for the next
+// turn of the wall clock (SetTimer with the id in use replaces that timer and its period).
 #include "platform/timer.h"
 
 #include "platform/form.h"
+#include "platform/tick_schedule.h"
 
 namespace velmora {
+
+std::int64_t WallClockMs() {
+    FILETIME ft{};
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = ft.dwLowDateTime;
+    ticks.HighPart = ft.dwHighDateTime;
+    return static_cast<std::int64_t>(ticks.QuadPart / 10000);  // 100 ns units
+}
 
 Timer::Timer(Form& owner) : owner_(owner), id_(owner.AddTimer(*this)) {}
 
@@ -25,20 +36,24 @@ void Timer::SetEnabled(bool enabled) {
 }
 
 void Timer::Apply() {
-    HWND hwnd = owner_.Hwnd();
-    if (!hwnd) {
-        return;
+    if (Running()) {
+        const std::int64_t now = WallClockMs();
+        ArmFor(NextTurnMs(now, interval_), now);
+    } else if (owner_.Hwnd()) {
+        KillTimer(owner_.Hwnd(), id_);
     }
-    if (enabled_ && interval_ > 0) {
-        // SetTimer with an id already in use replaces that timer and restarts its period.
-        SetTimer(hwnd, id_, static_cast<UINT>(interval_), nullptr);
-    } else {
-        KillTimer(hwnd, id_);
+}
+
+void Timer::ArmFor(std::int64_t dueMs, std::int64_t nowMs) {
+    dueMs_ = dueMs;
+    if (owner_.Hwnd()) {
+        // Below USER_TIMER_MINIMUM (10 ms) Windows uses the minimum itself.
+        SetTimer(owner_.Hwnd(), id_, static_cast<UINT>(DelayUntilMs(nowMs, dueMs)), nullptr);
     }
 }
 
 void Timer::Fire() {
-    if (firing_ || !enabled_ || interval_ == 0 || !onTimer) {
+    if (firing_ || !Running() || !onTimer) {
         return;
     }
     firing_ = true;
@@ -47,6 +62,34 @@ void Timer::Fire() {
         ~Reset() { flag = false; }
     } reset{firing_};
     onTimer();
+}
+
+void Timer::FireAndRearm() {
+    Fire();
+    // Set from the time the handler ended: after a long handler (the grace wait of a due
+    // tick) the next tick is the next turn from then, not a burst of the turns it sat through.
+    Apply();
+}
+
+void Timer::OnTimerMessage() {
+    if (firing_ || !Running()) {
+        // Our own handler is processing messages: the Windows timer keeps its period and
+        // the handler's end sets the next turn.
+        return;
+    }
+    const std::int64_t now = WallClockMs();
+    if (IsEarly(now, dueMs_, interval_)) {
+        ArmFor(dueMs_, now);
+        return;
+    }
+    FireAndRearm();
+}
+
+void Timer::OnClockJump() {
+    if (firing_ || !Running()) {
+        return;
+    }
+    FireAndRearm();
 }
 
 }  // namespace velmora

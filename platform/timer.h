@@ -1,10 +1,12 @@
 // The timer control: raises its event once per Interval milliseconds while enabled and the
-// interval is not 0. The scheduling lives here alone, so that how ticks are placed in time
-// can change without touching the window or the handlers.
+// interval is not 0. Each tick is placed just after a turn of the wall clock's period (for the
+// 1000 ms tick: just after the second changes), not Interval after the previous tick, so ticks
+// do not drift against the clock and none of its seconds is skipped or seen twice.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 
 namespace velmora {
@@ -13,33 +15,50 @@ class Form;
 
 class Timer {
   public:
-    // Enabled, with interval 0 (so not yet running). The owner delivers WM_TIMER to Fire().
+    // Enabled, with interval 0 (so not yet running). The owner delivers WM_TIMER to
+    // OnTimerMessage() and clock changes to OnClockJump().
     explicit Timer(Form& owner);
     ~Timer();
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;
 
     int Interval() const { return interval_; }
-    // 0 stops the timer; any other value (re)starts it with that period.
+    // 0 stops the timer; any other value (re)starts it: the first tick comes just after the
+    // next turn of the clock's period.
     void SetInterval(int milliseconds);
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
 
     UINT_PTR Id() const { return id_; }
-    // Raises onTimer, unless onTimer is still running: a handler that processes pending
+    // Raises onTimer now, unless onTimer is still running: a handler that processes pending
     // messages (DoEvents) must not be entered again by its own timer.
     void Fire();
+
+    // WM_TIMER: ticks when the turn it was set for has come, and sets the next turn.
+    void OnTimerMessage();
+    // The wall clock jumped (set by the user, or the computer woke from sleep): the turn that
+    // was set no longer means anything, so tick at once and go on from the new time.
+    void OnClockJump();
 
     std::function<void()> onTimer;
 
   private:
+    bool Running() const { return enabled_ && interval_ > 0; }
+    // Sets the Windows timer for the first turn after now, or kills it when not running.
     void Apply();
+    void ArmFor(std::int64_t dueMs, std::int64_t nowMs);
+    void FireAndRearm();
 
     Form& owner_;
     UINT_PTR id_;
     int interval_ = 0;
     bool enabled_ = true;
     bool firing_ = false;
+    std::int64_t dueMs_ = 0;  // the turn the Windows timer is set for, wall-clock milliseconds
 };
+
+// The wall clock in milliseconds since 1601 (UTC; local time turns its seconds at the same
+// moments, as time zones are whole minutes).
+std::int64_t WallClockMs();
 
 }  // namespace velmora

@@ -1,0 +1,28 @@
+// CaptureScreenToFile: screen DC to the persistent image with BitBlt, then the BMP file.
+#include "actions/capture.h"
+
+#include <windows.h>
+
+#include "actions/capture_name.h"
+#include "platform/handles.h"
+
+namespace velmora {
+
+void CaptureScreenToFile(Form& form, Clock& clock) {
+    form.SetAutoRedraw(true);
+    const DrawingDc target = form.Dc();
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    {
+        WindowDc screen(nullptr);  // GetDC(0): the whole screen
+        BitBlt(target.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
+    }  // the screen's DC goes back here, before the slow part
+
+    const std::wstring path = CaptureFilePath(clock.Now());
+    // The folder is made at every start, but that command may have failed, or the folder may
+    // have been removed since; fails harmlessly when it is there.
+    CreateDirectoryW(kCaptureFolder, nullptr);
+    form.SaveImage(path);
+}
+
+}  // namespace velmora
