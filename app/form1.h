@@ -21,6 +21,7 @@
 #include "platform/gdi_cache.h"
 #include "platform/process.h"
 #include "platform/timer.h"
+#include "scheduler/tick.h"
 
 namespace velmora {
 
@@ -92,6 +93,10 @@ class Form1 {
     enum class ObserverMode { kBeforeHandler, kInsteadOfHandler };
     void SetHandlerObserver(std::function<void(const HandlerCall&)> observer, ObserverMode mode);
 
+    // Tests only: the passes of the grace wait of a due tick (kGracePasses in the program), so
+    // that the tests of what happens during the wait need not sit through 5 s each.
+    void SetGracePassesForTesting(int passes) { gracePasses_ = passes; }
+
   private:
     // What the layout table holds at one row, as made.
     struct Slot {
@@ -124,6 +129,7 @@ class Form1 {
     GripPoint label5Grip_;
     std::function<void(const HandlerCall&)> observer_;
     ObserverMode observerMode_ = ObserverMode::kBeforeHandler;
+    int gracePasses_ = kGracePasses;
 };
 
 }  // namespace velmora

@@ -1,8 +1,89 @@
 // Timer1_Timer: once a second, the present date and time, the countdown, and the due action.
+#include <windows.h>
+
+#include "actions/capture.h"
 #include "app/form1.h"
+#include "platform/message_loop.h"
 
 namespace velmora {
 
-void Form1::Timer1_Timer() {}
+namespace {
+
+OptionButton& OptionFor(Form1& form, ActionOption option) {
+    switch (option) {
+        case ActionOption::kOption1:
+            return form.Option1();
+        case ActionOption::kOption2:
+            return form.Option2();
+        case ActionOption::kOption3:
+            return form.Option3();
+        case ActionOption::kOption4:
+            return form.Option4();
+        case ActionOption::kOption5:
+            break;
+    }
+    return form.Option5();
+}
+
+// The grace before the capture: `passes` times "let pending window events through, then sleep
+// 10 ms", so the window stays usable for at least passes x 10 ms. False as soon as the program
+// is ending (exit clicked during the wait).
+bool GraceWait(const Form& form, int passes) {
+    for (int i = 0; i < passes; ++i) {
+        if (!DoEvents() || form.Ended()) {
+            return false;
+        }
+        Sleep(kGraceSleepMs);
+    }
+    return true;
+}
+
+}  // namespace
+
+void Form1::Timer1_Timer() {
+    const DateTime now = clock_.Now();
+    LabelS().SetCaption(GeneralDateTimeText(now));
+
+    const std::wstring year = Combo1(1).Text(), month = Combo1(2).Text(), day = Combo1(3).Text(),
+                       hour = Combo1(4).Text(), minute = Combo1(5).Text(),
+                       second = Combo1(6).Text();
+    const TickDecision tick =
+        DecideTick(now, LabelAM().Caption(), {year, month, day, hour, minute, second});
+    switch (tick.kind) {
+        case TickDecision::Kind::kNotRunning:
+            return;
+        case TickDecision::Kind::kCounting:
+        case TickDecision::Kind::kInvalidTarget:
+            Label2().SetCaption(tick.label2Text);
+            Label6().SetCaption(tick.label6Text);
+            return;
+        case TickDecision::Kind::kDue:
+            break;
+    }
+
+    // Each option is looked at on its own, as it is selected at that moment: a selection
+    // changed during the grace wait of an earlier one still counts in this tick.
+    for (ActionOption option : kDispatchOrder) {
+        if (!OptionFor(*this, option).Value()) {
+            continue;
+        }
+        const DueAction action = DecideDueAction(option, Text5().Text());
+        if (action.commandLine) {
+            runner_.Run(*action.commandLine, SW_HIDE);
+        }
+        if (action.waitAndCapture) {
+            if (!GraceWait(Me(), gracePasses_)) {
+                return;  // ended during the wait: the command stands, no capture
+            }
+            CaptureScreenToFile(Me(), clock_);
+        }
+        if (action.newTimerInterval) {
+            Timer1().SetInterval(*action.newTimerInterval);
+        }
+        if (action.newRunFlag) {
+            LabelAM().SetCaption(*action.newRunFlag);
+        }
+    }
+}
 
 }  // namespace velmora
