@@ -34,20 +34,21 @@ class ScriptedClock : public Clock {
     int readings = 0;
 };
 
-// The capture files in the capture folder, by name.
-inline std::vector<std::wstring> CaptureFiles() {
-    std::vector<std::wstring> names;
+using Lines = std::vector<std::wstring>;
+
+// The names of the files in the capture folder.
+inline Lines CaptureFiles() {
+    Lines names;
     WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((std::wstring(kCaptureFolder) + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
+    HANDLE search = FindFirstFileW(L"C:\\QORN\\*.*", &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             names.push_back(found.cFileName);
         }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    }
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
     return names;
 }
 
@@ -63,9 +64,8 @@ class LoadedForm1 : public ::testing::Test {
   protected:
     void SetUp() override {
         RemoveCaptureFolder();
-        CreateDirectoryW(kCaptureFolder, nullptr);  // what start-up's command does
-        // Out of the way: Windows sends the window under the pointer moves of its own.
-        SetCursorPos(900, 700);
+        CreateDirectoryW(kCaptureFolder, nullptr);  // as start-up's command does
+        SetCursorPos(900, 700);  // away: Windows sends the window under it moves of its own
         form = std::make_unique<Form1>(runner, clock);
         form->Load();
         DoEvents();
@@ -84,26 +84,21 @@ class LoadedForm1 : public ::testing::Test {
             form->Combo1(i).SetText(ZeroPadded(values[i - 1], i == 1 ? 1 : 2));
         }
     }
-    // One tick as the timer raises it (not while one is running).
+    // One tick as the timer raises it, so not inside another one.
     void Tick() { form->Timer1().Fire(); }
-    std::vector<std::wstring> Commands() const {
-        std::vector<std::wstring> lines;
+    Lines Commands() const {
+        Lines lines;
         for (const auto& call : runner.calls) {
-            EXPECT_EQ(call.showState, SW_HIDE) << "shown: " << ::testing::PrintToString(lines);
+            EXPECT_EQ(call.showState, SW_HIDE);
             lines.push_back(call.commandLine);
         }
         return lines;
     }
-    // A left click on the form at a point in twips, queued for the next DoEvents.
+    // A left click on the form at a point in twips, handled at the next DoEvents.
     void PostClick(float xTwips, float yTwips) {
         const LPARAM at = MAKELPARAM(TwipsToPixels(xTwips), TwipsToPixels(yTwips));
         PostMessageW(form->Me().Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
         PostMessageW(form->Me().Hwnd(), WM_LBUTTONUP, 0, at);
-    }
-    SIZE WindowPixels() const {
-        RECT r{};
-        GetWindowRect(form->Me().Hwnd(), &r);
-        return {r.right - r.left, r.bottom - r.top};
     }
 
     RecordingRunner runner;
@@ -111,7 +106,7 @@ class LoadedForm1 : public ::testing::Test {
     std::unique_ptr<Form1> form;
 };
 
-// Where the command labels take clicks, in twips of the form.
+// Where "启动"/"暂停" and "退出" take clicks, in twips of the form.
 inline constexpr float kStartPauseX = 2950, kExitX = 3300, kCommandY = 300;
 
 }  // namespace velmora
