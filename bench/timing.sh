@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Prints the timing figures of the countdown and the actions: command latency after the target
+# second, every second of a countdown shown once, CPU time of idle ticking against a minimal
+# window program. Usage: bench/timing.sh [build-dir] [--quick] [--only latency|countdown|cpu]
+# [--firings N] [--countdown S] [--cpu-seconds S]. The full run takes about a quarter of an hour.
+# The build dir defaults to build/win32 and must hold velmora.exe, minimal_window.exe and
+# shutdown.exe (the win32 build makes all three).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build/win32
+if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
+  build=$1
+  shift
+fi
+export VELMORA_BUILD_DIR
+VELMORA_BUILD_DIR=$(cd "$build" && pwd)
+# shellcheck source=tools/wine-session.sh
+source tools/wine-session.sh
+/usr/bin/python3 bench/timing.py "$@"
