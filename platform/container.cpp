@@ -181,25 +181,33 @@ void Container::OnPaint() {
     if (!paint.Get()) {
         return;
     }
-    RECT client{};
-    GetClientRect(Hwnd(), &client);
-    if (client.right <= 0 || client.bottom <= 0) {
+    // Only the dirty part is drawn: a tick changes one label a second, and redrawing the whole
+    // panel for it would triple the program's idle CPU time. It is drawn off screen and copied
+    // in one go, so the stacked controls never flicker.
+    const RECT dirty = paint.Dirty();
+    const int width = dirty.right - dirty.left;
+    const int height = dirty.bottom - dirty.top;
+    if (width <= 0 || height <= 0) {
         return;
     }
-    // Drawn off screen and copied in one go, so the stacked controls never flicker.
     MemoryDc memory(CreateCompatibleDC(paint.Get()));
-    BitmapHandle bitmap(CreateCompatibleBitmap(paint.Get(), client.right, client.bottom));
+    BitmapHandle bitmap(CreateCompatibleBitmap(paint.Get(), width, height));
     if (!memory || !bitmap) {
         return;
     }
     SelectGuard selectBitmap(memory.Get(), bitmap.Get());
-    FillRect(memory.Get(), &client, gdi_.Brush(backColour_));
+    // The bitmap holds the dirty rectangle only; the viewport keeps the controls' coordinates.
+    SetViewportOrgEx(memory.Get(), -dirty.left, -dirty.top, nullptr);
+    FillRect(memory.Get(), &dirty, gdi_.Brush(backColour_));
     for (auto it = windowless_.rbegin(); it != windowless_.rend(); ++it) {
-        (*it)->Paint(memory.Get(), gdi_);
+        RECT bounds = ToPixels((*it)->Rect());
+        RECT overlap{};
+        if (IntersectRect(&overlap, &bounds, &dirty)) {
+            (*it)->Paint(memory.Get(), gdi_);
+        }
     }
-    const RECT& dirty = paint.Dirty();
-    BitBlt(paint.Get(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
-           memory.Get(), dirty.left, dirty.top, SRCCOPY);
+    BitBlt(paint.Get(), dirty.left, dirty.top, width, height, memory.Get(), dirty.left, dirty.top,
+           SRCCOPY);
 }
 
 Windowless* Container::LabelAt(TwipsPoint p) const {
