@@ -200,8 +200,12 @@ def report_latency(latencies, issued, phases, chain):
     passed = max(latencies) <= LATENCY_TARGET_MS
     print(f"  max <= {LATENCY_TARGET_MS} ms: {verdict(passed)}")
     if issued:
+        # The program's own part: its command line starts as a process (cmd.exe) this long after
+        # the turn of the second; the rest is Wine starting cmd.exe and then shutdown.exe.
         print(f"  of which to the command interpreter's process being created ({len(issued)} "
               f"firings, 10 ms steps): {spread(issued)}")
+        print(f"  command started (cmd.exe created) max <= {LATENCY_TARGET_MS} ms: "
+              f"{verdict(max(issued) <= LATENCY_TARGET_MS)}")
     if phases:
         print(f"  countdown label redrawn after the turn of the second ({len(phases)} ticks): "
               f"{spread(phases)}")
