@@ -43,17 +43,9 @@ struct Window {
     }
 
     void Click(std::int16_t index) {
-        LabelClickInput input;
-        input.width = width;
-        input.height = height;
-        input.label5Width = kPanelWidth;
-        input.label5Height = kPanelHeight;
-        input.label9Width = kStripWidth;
-        input.label9Height = kStripHeight;
-        input.labelGN3Caption = labelGN3;
-        input.labelAMCaption = labelAM;
-        input.timerInterval = interval;
-        const LabelClickEffects effects = DecideLabelClick(index, input);
+        const LabelClickEffects effects =
+            DecideLabelClick(index, {width, height, kPanelWidth, kPanelHeight, kStripWidth,
+                                     kStripHeight, labelGN3, labelAM, interval});
         labelAM = effects.labelAMCaption.value_or(labelAM);
         labelGN3 = effects.labelGN3Caption.value_or(labelGN3);
         label2 = effects.label2Caption.value_or(label2);
@@ -128,92 +120,64 @@ TEST(ViewTest, SizesOutsideTheViewsFollowTheComparisons) {
     EXPECT_EQ(window.CurrentView(), View::kWide);
 }
 
-TEST(RunStateTest, StartFromIdleRunsAndShrinksToTheCompactStrip) {
-    Window window;
-    window.Click(3);
-    EXPECT_EQ(window.labelAM, L"2");
-    EXPECT_EQ(window.labelGN3, L"暂停");
-    EXPECT_EQ(window.interval, 1000);
-    EXPECT_EQ(window.CurrentView(), View::kCompact);
-    EXPECT_TRUE(window.minimizedAndRestored);
+// Each row: the state before (run flag, caption, interval), one click on "启动"/"暂停", and
+// the state, view and captions after it.
+TEST(RunStateTest, StartAndPauseFollowTheRunStateTable) {
+    const struct {
+        const char* row;
+        const wchar_t *flag, *caption;
+        int interval;
+        const wchar_t *flagAfter, *captionAfter;
+        int intervalAfter;
+        View view;
+    } rows[] = {
+        {"idle: start", L"0", L"启动", 1000, L"2", L"暂停", 1000, View::kCompact},
+        {"running: pause", L"2", L"暂停", 1000, L"1", L"启动", 1000, View::kFull},
+        {"fired: pause keeps the timer stopped", L"2", L"暂停", 0, L"1", L"启动", 0, View::kFull},
+        {"paused after firing: start revives", L"1", L"启动", 0, L"2", L"暂停", 1000,
+         View::kCompact},
+        {"after a program start: pause", L"1", L"暂停", 1000, L"1", L"启动", 1000, View::kFull},
+        {"a caption not exactly start", L"2", L"启动 ", 1000, L"1", L"启动", 1000, View::kFull},
+        {"an empty caption", L"2", L"", 1000, L"1", L"启动", 1000, View::kFull},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.row);
+        Window window;
+        window.labelAM = r.flag;
+        window.labelGN3 = r.caption;
+        window.interval = r.interval;
+        window.label2 = L"▲ 08:01:17 ▲";
+        window.label6 = L"当前时间:13:58:43";
+        window.Click(3);
+        EXPECT_EQ(window.labelAM, r.flagAfter);
+        EXPECT_EQ(window.labelGN3, r.captionAfter);
+        EXPECT_EQ(window.interval, r.intervalAfter);
+        EXPECT_EQ(window.CurrentView(), r.view);
+        const bool paused = r.view == View::kFull;
+        EXPECT_EQ(window.minimizedAndRestored, !paused);
+        EXPECT_EQ(window.label2, paused ? L"00:00:00" : L"▲ 08:01:17 ▲");
+        EXPECT_EQ(window.label6, paused ? L"Velmora自动关机" : L"当前时间:13:58:43");
+    }
 }
 
-TEST(RunStateTest, PauseRestoresTheCaptionsAndTheFullPanel) {
-    Window window;
-    window.Click(3);
-    window.label2 = L"▲ 08:01:17 ▲";
-    window.label6 = L"当前时间:13:58:43";
-    window.Click(3);
-    EXPECT_EQ(window.labelAM, L"1");
-    EXPECT_EQ(window.labelGN3, L"启动");
-    EXPECT_EQ(window.label2, L"00:00:00");
-    EXPECT_EQ(window.label6, L"Velmora自动关机");
-    EXPECT_EQ(window.interval, 1000);
-    EXPECT_EQ(window.CurrentView(), View::kFull);
-    EXPECT_FALSE(window.minimizedAndRestored);
-}
-
-TEST(RunStateTest, ShutdownFiresThenPauseKeepsTheTimerStoppedUntilTheNextStart) {
+// The tick's due actions leave the states the table starts from.
+TEST(RunStateTest, FiringLeavesTheStatesThatStartAndPauseExpect) {
     for (ActionOption option : {ActionOption::kOption1, ActionOption::kOption2,
                                 ActionOption::kOption4, ActionOption::kOption5}) {
         Window window;
         window.Click(3);
         window.Fire(option, L"");
-        EXPECT_EQ(window.labelAM, L"2");  // fired
-        EXPECT_EQ(window.labelGN3, L"暂停");
-        EXPECT_EQ(window.interval, 0);
-
-        window.Click(3);  // paused, interval left at 0
-        EXPECT_EQ(window.labelAM, L"1");
-        EXPECT_EQ(window.labelGN3, L"启动");
-        EXPECT_EQ(window.interval, 0);
-
-        window.Click(3);  // running again, the tick revived
         EXPECT_EQ(window.labelAM, L"2");
-        EXPECT_EQ(window.interval, 1000);
-        // The target is now in the past, so the first tick fires again.
-        EXPECT_EQ(DecideTick({2014, 5, 24, 0, 0, 0}, window.labelAM,
-                             {L"2014", L"05", L"23", L"22", L"00", L"00"})
-                      .kind,
-                  TickDecision::Kind::kDue);
+        EXPECT_EQ(window.interval, 0);
     }
-}
-
-TEST(RunStateTest, AfterAProgramStartTheFirstClickPausesAndTheSecondStarts) {
-    Window window;
-    window.Click(3);
-    window.Fire(ActionOption::kOption3, L"C:\\tools\\x.exe");
-    EXPECT_EQ(window.labelAM, L"1");  // paused after a program start
-    EXPECT_EQ(window.labelGN3, L"暂停");
-    EXPECT_EQ(window.interval, 1000);
-    EXPECT_FALSE(IsRunning(window.labelAM));
-
-    window.Click(3);
-    EXPECT_EQ(window.labelAM, L"1");
-    EXPECT_EQ(window.labelGN3, L"启动");
-    EXPECT_EQ(window.CurrentView(), View::kFull);
-    window.Click(3);
-    EXPECT_EQ(window.labelAM, L"2");
-    EXPECT_EQ(window.labelGN3, L"暂停");
-}
-
-TEST(RunStateTest, ARefusedProgramPathLeavesTheScheduleRunning) {
-    Window window;
-    window.Click(3);
-    window.Fire(ActionOption::kOption3, L"notepad.exe");
-    EXPECT_EQ(window.labelAM, L"2");
-    EXPECT_EQ(window.interval, 1000);
-}
-
-TEST(RunStateTest, AnyCaptionButExactlyStartPauses) {
-    for (const wchar_t* caption : {L"暂停", L"启动 ", L"", L"Start"}) {
-        Window window;
-        window.labelGN3 = caption;
-        window.labelAM = L"2";
-        window.Click(3);
-        EXPECT_EQ(window.labelAM, L"1") << testing::PrintToString(std::wstring(caption));
-        EXPECT_EQ(window.labelGN3, L"启动");
-    }
+    Window program;
+    program.Click(3);
+    program.Fire(ActionOption::kOption3, L"notepad.exe");  // refused: still running
+    EXPECT_EQ(program.labelAM, L"2");
+    program.Fire(ActionOption::kOption3, L"C:\\tools\\x.exe");
+    EXPECT_EQ(program.labelAM, L"1");
+    EXPECT_EQ(program.labelGN3, L"暂停");
+    EXPECT_EQ(program.interval, 1000);
 }
 
 TEST(RunStateTest, ExitEndsFromEveryStateAndOtherIndicesDoNothing) {
@@ -225,15 +189,11 @@ TEST(RunStateTest, ExitEndsFromEveryStateAndOtherIndicesDoNothing) {
     for (std::int16_t index : {-1, 5, 32767, -32768}) {
         Window window;
         window.SetView(View::kWide);
-        const Window before = window;
         window.Click(index);
-        EXPECT_EQ(window.width, before.width);
-        EXPECT_EQ(window.height, before.height);
-        EXPECT_EQ(window.labelAM, before.labelAM);
-        EXPECT_EQ(window.labelGN3, before.labelGN3);
-        EXPECT_EQ(window.interval, before.interval);
-        EXPECT_FALSE(window.ended);
-        EXPECT_FALSE(window.minimizedAndRestored);
+        EXPECT_EQ(window.CurrentView(), View::kWide);
+        EXPECT_EQ(window.labelAM, L"0");
+        EXPECT_EQ(window.labelGN3, kStartCaption);
+        EXPECT_FALSE(window.ended || window.minimizedAndRestored);
     }
 }
 

@@ -24,53 +24,49 @@ TwipsPoint InFrame(const wchar_t* frame, float x, float y) {
     return {r.left + x, r.top + y};
 }
 
-int TargetOnForm(TwipsPoint p) {
-    // Descend as Windows does: the windowed control under the point first.
-    return PointerTarget(kForm, p);
-}
-
-TEST(PointerRouting, LabelsInFrontOfLabel5TakeTheirOwnEvents) {
-    // The command labels and the link lie in front of Label5.
-    EXPECT_EQ(TargetOnForm({2900, 300}), Id(L"LabelGN", 3));  // on "启动"
-    EXPECT_EQ(TargetOnForm({1800, 300}), Id(L"LabelGN", 1));
-    EXPECT_EQ(TargetOnForm({2200, 300}), Id(L"LabelGN", 2));
-    EXPECT_EQ(TargetOnForm({3200, 300}), Id(L"LabelGN", 4));
-    EXPECT_EQ(TargetOnForm({2500, 2800}), Id(L"Label12"));
-}
-
-TEST(PointerRouting, Label5TakesWhatLiesBehindIt) {
-    // Label2, Label6, the top boxes and the large box outside the frames: all behind Label5.
-    EXPECT_EQ(TargetOnForm({300, 250}), Id(L"Label5"));   // over Label2's text
-    EXPECT_EQ(TargetOnForm({4000, 300}), Id(L"Label5"));  // over Label6
-    EXPECT_EQ(TargetOnForm({140, 130}), Id(L"Label5"));   // Shape1's border
-    EXPECT_EQ(TargetOnForm({150, 3000}), Id(L"Label5"));  // the large box below the frames
-    // Between "设置" (ends at 2490) and "启动" (starts at 2475) the later one is behind.
-    EXPECT_EQ(TargetOnForm({2480, 300}), Id(L"LabelGN", 2));
-    // Past Label5's edge, inside the window's laid-out area: the window itself.
-    EXPECT_EQ(TargetOnForm({5850, 3330}), kForm);
-}
-
-TEST(PointerRouting, FramesTakeOnlyTheirUncoveredEdges) {
-    // Inner areas are covered by the caption-less Label8(1) and Label8(0).
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame1", 1200, 1700)), Id(L"Label8", 1));
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame1", 500, 1930)), Id(L"Label8", 1));  // to the bottom
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame2", 1200, 400)), Id(L"Label8", 0));
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame2", 2500, 1300)), Id(L"Label8", 0));  // over the band
-
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame1", 60, 900)), Id(L"Frame1"));     // left edge
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame1", 1000, 60)), Id(L"Frame1"));    // top edge
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame1", 2600, 900)), Id(L"Frame1"));   // right edge...
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame1", 2680, 900)), Id(L"Frame2"));   // ...under Frame2
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame2", 2600, 900)), Id(L"Frame2"));   // 150 at its right
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame2", 1000, 1980)), Id(L"Frame2"));  // and its bottom
-}
-
-TEST(PointerRouting, WindowedControlsComeBeforeLabels) {
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame1", 1100, 700)), Id(L"Combo1", 2));
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame2", 300, 700)), Id(L"Option1"));
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame2", 1900, 1500)), Id(L"Command1"));
-    // Option3 and Text5 overlap by 15 twips; Text5 lies in front.
-    EXPECT_EQ(TargetOnForm(InFrame(L"Frame2", 400, 1445)), Id(L"Text5"));
+// Each point, in the window's twips (or a frame's), and the control that takes the pointer
+// there as Windows descends: the windowed control under the point first, then the frontmost
+// label.
+TEST(PointerRouting, EachPointReachesTheFrontmostControlThatTakesEvents) {
+    const struct {
+        const char* where;
+        TwipsPoint at;
+        int expected;
+    } cases[] = {
+        // The command labels and the link lie in front of Label5.
+        {"启动", {2900, 300}, Id(L"LabelGN", 3)},
+        {"★", {1800, 300}, Id(L"LabelGN", 1)},
+        {"设置", {2200, 300}, Id(L"LabelGN", 2)},
+        {"退出", {3200, 300}, Id(L"LabelGN", 4)},
+        {"link", {2500, 2800}, Id(L"Label12")},
+        // Between "设置" (ends at 2490) and "启动" (starts at 2475) the later one is behind.
+        {"设置 over 启动", {2480, 300}, Id(L"LabelGN", 2)},
+        // Label2, Label6, the top boxes and the large box outside the frames lie behind Label5.
+        {"Label2's text", {300, 250}, Id(L"Label5")},
+        {"Label6", {4000, 300}, Id(L"Label5")},
+        {"Shape1's border", {140, 130}, Id(L"Label5")},
+        {"large box", {150, 3000}, Id(L"Label5")},
+        {"past Label5", {5850, 3330}, kForm},
+        // Frame inner areas are covered by the caption-less Label8(1) and Label8(0).
+        {"Frame1 inside", InFrame(L"Frame1", 1200, 1700), Id(L"Label8", 1)},
+        {"Frame1 bottom", InFrame(L"Frame1", 500, 1930), Id(L"Label8", 1)},
+        {"Frame2 inside", InFrame(L"Frame2", 1200, 400), Id(L"Label8", 0)},
+        {"Frame2 band", InFrame(L"Frame2", 2500, 1300), Id(L"Label8", 0)},
+        {"Frame1 left edge", InFrame(L"Frame1", 60, 900), Id(L"Frame1")},
+        {"Frame1 top edge", InFrame(L"Frame1", 1000, 60), Id(L"Frame1")},
+        {"Frame1 right edge", InFrame(L"Frame1", 2600, 900), Id(L"Frame1")},
+        {"Frame1 under Frame2", InFrame(L"Frame1", 2680, 900), Id(L"Frame2")},
+        {"Frame2 right edge", InFrame(L"Frame2", 2600, 900), Id(L"Frame2")},
+        {"Frame2 bottom edge", InFrame(L"Frame2", 1000, 1980), Id(L"Frame2")},
+        // Windowed controls come before labels; Text5 overlaps Option3 by 15 twips, in front.
+        {"Combo1(2)", InFrame(L"Frame1", 1100, 700), Id(L"Combo1", 2)},
+        {"Option1", InFrame(L"Frame2", 300, 700), Id(L"Option1")},
+        {"Command1", InFrame(L"Frame2", 1900, 1500), Id(L"Command1")},
+        {"Text5 over Option3", InFrame(L"Frame2", 400, 1445), Id(L"Text5")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PointerTarget(kForm, c.at), c.expected) << c.where;
+    }
 }
 
 TEST(PointerRouting, ShapesNeverTakeEvents) {
@@ -81,38 +77,6 @@ TEST(PointerRouting, ShapesNeverTakeEvents) {
     std::vector<HitBox> touching{{{0, 0, 100, 10}, true}, {{100, 0, 100, 10}, true}};
     EXPECT_EQ(FrontmostHit(touching, {100, 5}), 1);
     EXPECT_EQ(FrontmostHit(touching, {99.9f, 5}), 0);
-}
-
-TEST(LayoutTable, TabOrderRunsThroughTheFieldsThenTheActionPanel) {
-    std::vector<std::pair<std::wstring, int>> expected{
-        {L"Picture1", 2}, {L"Combo1", 2},    {L"Picture1", 3}, {L"Combo1", 3},   {L"Picture1", 1},
-        {L"Combo1", 1},   {L"Picture1", 4},  {L"Combo1", 4},   {L"Picture1", 5}, {L"Combo1", 5},
-        {L"Picture1", 6}, {L"Combo1", 6},    {L"Option5", -1}, {L"Option4", -1}, {L"Option2", -1},
-        {L"Option1", -1}, {L"Command1", -1}, {L"Option3", -1}, {L"Text5", -1}};
-    std::vector<std::pair<std::wstring, int>> actual;
-    for (int index : TabOrder()) {
-        actual.push_back({Controls()[index].name, Controls()[index].index});
-    }
-    EXPECT_EQ(actual, expected);
-}
-
-TEST(LayoutTable, ComboListsHoldTwoDigitItemsWithZeroLast) {
-    auto items = [](int combo) { return ListItems(Controls()[Id(L"Combo1", combo)].items); };
-    EXPECT_TRUE(items(1).empty());
-    EXPECT_EQ(items(2).size(), 12u);
-    EXPECT_EQ(items(3).size(), 31u);
-    auto hours = items(4);
-    ASSERT_EQ(hours.size(), 24u);
-    EXPECT_EQ(hours.front(), L"01");
-    EXPECT_EQ(hours[8], L"09");
-    EXPECT_EQ(hours[22], L"23");
-    EXPECT_EQ(hours.back(), L"00");
-    for (int combo : {5, 6}) {
-        auto list = items(combo);
-        ASSERT_EQ(list.size(), 60u);
-        EXPECT_EQ(list[58], L"59");
-        EXPECT_EQ(list.back(), L"00");
-    }
 }
 
 TEST(LayoutTable, IsConsistent) {
