@@ -1,5 +1,5 @@
-// LabelGN_Click on a real Form1: the three views as the window's size in pixels, and the run
-// state that start and pause leave behind.
+// LabelGN_Click on a real Form1: the three views as the window's size in pixels, and what start
+// and pause leave on the real controls (the full run-state table is proven on the core).
 #include "tests/win32/tick_fixture.h"
 
 namespace velmora {
@@ -50,9 +50,8 @@ TEST_F(CommandsTest, StartAndPauseMoveTheRunStateAndTheView) {
     form->LabelGN_Click(3);
     EXPECT_EQ(form->LabelAM().Caption(), L"2");
     EXPECT_EQ(form->LabelGN(3).Caption(), L"暂停");
-    EXPECT_EQ(form->Timer1().Interval(), 1000);
     EXPECT_EQ(Shown(), kCompact);
-    EXPECT_EQ(form->Me().State(), WindowState::kNormal);
+    EXPECT_EQ(form->Me().State(), WindowState::kNormal);  // minimised and restored again
 
     form->Label6().SetCaption(L"当前时间:08:09:06");
     form->LabelGN_Click(3);
@@ -60,27 +59,8 @@ TEST_F(CommandsTest, StartAndPauseMoveTheRunStateAndTheView) {
     EXPECT_EQ(form->LabelAM().Caption(), L"1");
     EXPECT_EQ(form->Label2().Caption(), L"00:00:00");
     EXPECT_EQ(form->Label6().Caption(), L"Velmora自动关机");
-    EXPECT_EQ(form->Timer1().Interval(), 1000);
     EXPECT_EQ(Shown(), kFull);
 
-    // Fired (the timer stopped): the pause leaves it stopped, the start revives it.
-    form->LabelGN_Click(3);
-    form->Timer1().SetInterval(0);
-    form->LabelGN_Click(3);
-    EXPECT_EQ(form->Timer1().Interval(), 0);
-    form->LabelGN_Click(3);
-    EXPECT_EQ(form->Timer1().Interval(), 1000);
-
-    // After a program start (flag 1, caption still "暂停"), or with any caption but exactly
-    // "启动", a click pauses.
-    for (const wchar_t* caption : {L"暂停", L"启动 "}) {
-        form->LabelAM().SetCaption(L"1");
-        form->LabelGN(3).SetCaption(caption);
-        Show(kCompact);
-        form->LabelGN_Click(3);
-        EXPECT_EQ(form->LabelGN(3).Caption(), L"启动");
-        EXPECT_EQ(Shown(), kFull);
-    }
     EXPECT_TRUE(runner.calls.empty());
 }
 

@@ -75,22 +75,6 @@ TEST_F(TickTest, ImmediateActionsRunOneCommandStopTheTimerAndFireAgainAfterARest
     EXPECT_TRUE(CaptureFiles().empty());
 }
 
-TEST_F(TickTest, ProgramStartWaitsForADrivePathThenClearsTheRunFlag) {
-    form->Text5().SetText(L"notepad.exe");
-    StartDue(form->Option3());
-    Tick();
-    EXPECT_TRUE(runner.calls.empty());
-    form->Text5().SetText(L"C:\\Program Files\\Velmora Test\\app one.exe");
-    Tick();
-    EXPECT_EQ(Commands(),
-              Lines{L"cmd.exe /c start \"\" \"C:\\Program Files\\Velmora Test\\app one.exe\""});
-    EXPECT_EQ(form->LabelAM().Caption(), L"1");
-    EXPECT_EQ(form->LabelGN(3).Caption(), L"暂停");
-    EXPECT_EQ(form->Timer1().Interval(), 1000);
-    Tick();
-    EXPECT_EQ(runner.calls.size(), 1u) << "not running any more";
-}
-
 // A pause clicked during the wait, the timer's own message and a clock change: the capture is
 // still taken, named by its own reading, and the timer stopped, all in the one tick.
 TEST_F(TickTest, EventsDuringTheWaitNeitherStopTheCaptureNorTickAgain) {
