@@ -40,9 +40,6 @@ class AppearanceTest(unittest.TestCase):
     def test_window_is_the_full_panel_at_the_top_left_corner(self):
         self.assertEqual(self.velmora.geometry, layout.WINDOW)
 
-    def test_window_title(self):
-        self.assertEqual(rig.window_name(self.velmora.window), "Velmora自动关机")
-
     def test_background_is_see_through(self):
         # Every point away from the boxes shows exactly the backdrop's cell colour there.
         wrong = []
