@@ -176,6 +176,26 @@ void Container::Invalidate(const TwipsRect& rect) const {
     }
 }
 
+namespace {
+
+// The off-screen buffer of a paint: a 32-bit DIB section rather than a compatible bitmap. Wine
+// takes a compatible bitmap's pixels from the C heap of its Unix side, which keeps the space of
+// the first, whole-window paints for good (80 KB of private memory); a DIB section's pixels are
+// pages of their own that go back to the system with the bitmap.
+HBITMAP CreateBackBuffer(HDC dc, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    return CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+}  // namespace
+
 void Container::OnPaint() {
     PaintDc paint(Hwnd());
     if (!paint.Get()) {
@@ -191,7 +211,7 @@ void Container::OnPaint() {
         return;
     }
     MemoryDc memory(CreateCompatibleDC(paint.Get()));
-    BitmapHandle bitmap(CreateCompatibleBitmap(paint.Get(), width, height));
+    BitmapHandle bitmap(CreateBackBuffer(paint.Get(), width, height));
     if (!memory || !bitmap) {
         return;
     }
