@@ -1,14 +1,17 @@
 // The Win32 layer under the window: handle owners and their counts, the fonts as Wine resolves
-// them, the general date-and-time text, and starting real processes.
+// them, the general date-and-time text, starting real processes, and stacking child windows.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/layout.h"
 #include "app/start_up.h"
 #include "platform/clock.h"
+#include "platform/controls.h"
+#include "platform/form.h"
 #include "platform/gdi_cache.h"
 #include "platform/handles.h"
 #include "platform/process.h"
@@ -129,6 +132,45 @@ TEST(ProcessRunner, StartsTheCommandLineWithoutWaitingAndClosesItsHandles) {
     runner.Run(L"no-such-program-velmora.exe", SW_HIDE);
     EXPECT_FALSE(runner.LastStarted());
     EXPECT_EQ(CountLiveHandles(), before);
+}
+
+std::vector<HWND> ChildrenFrontToBack(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+bool Grouped(const Panel& panel) {
+    return (GetWindowLongPtrW(panel.Hwnd(), GWL_STYLE) & WS_GROUP) != 0;
+}
+
+// The stacking is left alone when it is right already, so both ways must come out the same.
+TEST(Container, ArrangesWindowedChildrenFrontToBackAndGroupsFromTheFrontmost) {
+    GdiCache gdi;
+    Form form(gdi, FormOptions{L"stacking", 1500, 1500, kPink, 0});
+    const TwipsRect rect{0, 0, 300, 300};
+    Frame a(form, rect, kPink);
+    Frame b(form, rect, kPink);
+    Frame c(form, rect, kPink);
+
+    form.ArrangeWindowedChildren({c.Hwnd(), a.Hwnd(), b.Hwnd()});
+    EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()), (std::vector<HWND>{c.Hwnd(), a.Hwnd(), b.Hwnd()}));
+    EXPECT_TRUE(Grouped(c));
+    EXPECT_FALSE(Grouped(a));
+    EXPECT_FALSE(Grouped(b));
+
+    // In order already: nothing moves, the group still starts at the frontmost.
+    form.ArrangeWindowedChildren({c.Hwnd(), a.Hwnd(), b.Hwnd()});
+    EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()), (std::vector<HWND>{c.Hwnd(), a.Hwnd(), b.Hwnd()}));
+    EXPECT_TRUE(Grouped(c));
+
+    // In order among themselves but not rearmost: they go behind the other child.
+    form.ArrangeWindowedChildren({c.Hwnd(), a.Hwnd()});
+    EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()), (std::vector<HWND>{b.Hwnd(), c.Hwnd(), a.Hwnd()}));
+    EXPECT_TRUE(Grouped(c));
+    EXPECT_FALSE(Grouped(a));
 }
 
 }  // namespace
