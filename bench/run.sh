@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints the start-up, memory and size figures of velmora.exe against a minimal window program.
-# Usage: bench/run.sh [build-dir] [--runs N]; the build dir defaults to build/win32 and must hold
-# velmora.exe, minimal_window.exe and shutdown.exe (the win32 build makes all three).
+# Usage: bench/run.sh [build-dir] [--runs N] [--breakdown]; the build dir defaults to build/win32
+# and must hold velmora.exe, minimal_window.exe, mandated_window.exe and shutdown.exe (the win32
+# build makes them all).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/win32}

@@ -23,7 +23,7 @@ import layout
 # test's tag as well; they serve the whole shared prefix and must survive.
 _KILLABLE = {
     "velmora.exe", "backdrop.exe", "shutdown.exe", "recorder.exe", "iexplore.exe", "cmd.exe",
-    "conhost.exe", "start.exe", "minimal_window.exe", "winedbg.exe",
+    "conhost.exe", "start.exe", "minimal_window.exe", "mandated_window.exe", "winedbg.exe",
 }
 
 
