@@ -794,6 +794,8 @@ def main(argv=None):
         test_rig.stop()
         monkey.cleanup()
         print(monkey.summary())
+        for what, count in monkey.kinds.items():
+            print(f"  finding, {count} time(s): {what.splitlines()[0]}")
         print("time by event kind and check: " + ", ".join(
             f"{name} {seconds:.0f} s" for name, seconds in monkey.seconds.most_common()))
         print(f"{time.monotonic() - started:.0f} s", flush=True)
