@@ -9,8 +9,9 @@ ahead, so that the five actions fire while it goes on.
 
 What it checks after every event:
 - the program runs, unless a click may have hit "退出"; a deliberate "退出" ends it;
-- the window has the size of one of the three views once it has settled, a label-button changes
-  the view as the view table says, and a drag on a grip moves the window by the drag;
+- the window shows, on the screen, with the size of one of the three views once it has settled;
+  a label-button changes the view as the view table says, and a drag on a grip moves the window
+  by the drag;
 - no dialog stays open (a key that opened the picker is answered with Escape);
 - every command the stand-ins logged is one an option allows: shutdown.exe only with
   "-s -t 20", "-r -t 20", "-s -t 0" or "-r -t 0"; a started program only a path that the program
@@ -649,11 +650,26 @@ class Monkey:
         self.restarts += 1
         self.start_program()
 
+    def shows(self):
+        try:
+            return self.x.viewable(self.window)
+        except xclient.BadWindow:
+            raise WindowGone() from None
+
     def check_view(self):
+        """The window shows, in one of the three views, and not off the screen."""
         if self.view()[0] not in VIEWS and self.settled_view() is None:
             size, g = self.view()
             self.find(f"the window stays {size[0]} x {size[1]} at ({g.x}, {g.y}), none of the "
                       f"three views")
+        if not self.shows():
+            try:
+                rig.wait_for(self.shows, 3, interval=0.05)
+            except AssertionError:
+                self.find("the window stays hidden")
+        g = self.geometry()
+        if g.right <= 0 or g.bottom <= 0 or g.x >= self.screen.width or g.y >= self.screen.height:
+            self.find(f"the window lies off the screen at ({g.x}, {g.y})")
 
     def check_commands(self):
         runs = self.rig.started()

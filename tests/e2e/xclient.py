@@ -149,6 +149,10 @@ class Display:
             raise BadWindow(window)
         return x.value, y.value, attributes.width, attributes.height
 
+    def viewable(self, window):
+        """Whether the window is mapped and shows (a minimised Wine window is unmapped)."""
+        return self._attributes(window).map_state == _IS_VIEWABLE
+
     def _property(self, window, atom):
         actual_type, actual_format = ctypes.c_ulong(), ctypes.c_int()
         count, after, data = ctypes.c_ulong(), ctypes.c_ulong(), ctypes.c_void_p()
