@@ -23,7 +23,7 @@ Every event draws its choices from a generator seeded with (seed, event number) 
 the window, so `--seed N --events M` replays the same input. On a finding it prints the seed, the
 event and the last 30 events.
 
-    python3 monkey.py [--seed N] [--events M] [--keep-going]
+    python3 monkey.py [--seed N] [--events M] [--keep-going] [--verbose]
 
 Run it inside tools/wine-session.sh with VELMORA_BUILD_DIR set (ctest and bench/monkey.sh do).
 """
@@ -161,8 +161,9 @@ def draw_event(seed, index):
 # ---------------------------------------------------------------------------------------------
 
 class Monkey:
-    def __init__(self, test_rig, seed, keep_going=False, out=sys.stdout):
+    def __init__(self, test_rig, seed, keep_going=False, verbose=False, out=sys.stdout):
         self.rig, self.seed, self.keep_going, self.out = test_rig, seed, keep_going, out
+        self.verbose = verbose
         self.history = collections.deque(maxlen=30)
         self.findings = []
         self.kinds = collections.Counter()  # finding text -> how often
@@ -178,6 +179,7 @@ class Monkey:
         self.last_grace = None  # when the last graceful command came: its wait may still run
         self.strays = {}  # name -> first seen (monotonic)
         self.exit_clicked_at = None  # when a click last may have hit "退出"
+        self.clicked_at = None
         self.address = web_address()
         self.x = xclient.Display()
         self.screen = rig.screenshot()
@@ -208,7 +210,11 @@ class Monkey:
     # --- bookkeeping -------------------------------------------------------------------------
 
     def note(self, text):
-        self.history.append(f"#{self.events_done} {text}")
+        line = f"#{self.events_done} {text}"
+        self.history.append(line)
+        if self.verbose:
+            print(f"{datetime.datetime.now():%H:%M:%S.%f}"[:12] + " " + line, file=self.out,
+                  flush=True)
 
     def find(self, what):
         message = f"event #{self.events_done}: {what}"
@@ -282,6 +288,7 @@ class Monkey:
 
     def click_control(self, g, name):
         self.close_lists()
+        self.clicked_at = (g.x, g.y)  # where the window was when the control was clicked
         x, y = self.screen_point(g, *layout.rect(name).centre)
         self.press(x, y)
 
@@ -331,6 +338,9 @@ class Monkey:
         while True:
             settled = self.settled_view(timeout=1.0)
             if settled and settled[0] in expected:
+                place = (settled[1].x, settled[1].y)
+                if place != self.clicked_at:  # a view keeps the window's top-left corner
+                    self.find(f"{what} moved the window from {self.clicked_at} to {place}")
                 return settled
             if time.monotonic() > deadline:
                 if self.explained_by_dialog(what):
@@ -788,10 +798,11 @@ def main(argv=None):
     parser.add_argument("--events", type=int, default=1000)
     parser.add_argument("--keep-going", action="store_true",
                         help="note every finding and go on (the long run)")
+    parser.add_argument("--verbose", action="store_true", help="print every event as it happens")
     args = parser.parse_args(argv)
     seed = args.seed if args.seed is not None else int(time.time()) % 1000000
     test_rig = rig.Rig("monkey")
-    monkey = Monkey(test_rig, seed, keep_going=args.keep_going)
+    monkey = Monkey(test_rig, seed, keep_going=args.keep_going, verbose=args.verbose)
     started = time.monotonic()
     print(f"monkey: seed {seed}, {args.events} events", flush=True)
     try:
