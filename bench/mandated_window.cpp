@@ -9,7 +9,8 @@
 //      sunken edge and a push button
 //   f  the label texts in the four Chinese fonts (SimSun 9 pt regular and bold, SimSun 10.5 pt,
 //      KaiTi 9 pt), also given to the controls
-//   p  the hidden "cmd.exe /c MD C:\QORN\" started before the window shows
+//   p  the hidden "cmd.exe /c MD C:\QORN\" started before the window shows, as the timer starts
+//      it (shown hidden, with a console of its own)
 // The windows take the timer's places and sizes in pixels. Without letters it does what
 // minimal_window.exe does. Nothing but Win32, like minimal_window.cpp.
 #include <windows.h>
@@ -220,8 +221,8 @@ void StartHiddenCommand() {
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION info = {};
     wchar_t commandLine[] = L"cmd.exe /c MD C:\\QORN\\";
-    if (CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                       nullptr, &startup, &info)) {
+    if (CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &info)) {
         CloseHandle(info.hThread);
         CloseHandle(info.hProcess);
     }
