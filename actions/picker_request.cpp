@@ -29,7 +29,12 @@ std::wstring FolderOf(std::wstring_view path) {
 PickerRequest BuildPickerRequest(std::wstring_view exePath) {
     PickerRequest request;
     request.filter.assign(kFilter, kFilterLength);
+    // A buffer of 254 blanks, but with a NUL in front, so that the dialog proposes no name. The
+    // blanks themselves would be the proposed name, and Wine's dialog, asked to open it (Enter
+    // as it comes up), joins its folder and the 254 blanks in a MAX_PATH buffer on its stack
+    // and brings the program down.
     request.fileBuffer.assign(kPickerBufferChars - 1, L' ');
+    request.fileBuffer[0] = L'\0';
     request.fileTitleBuffer.assign(kPickerBufferChars - 1, L' ');
     request.initialDir = FolderOf(exePath);
     request.title = kPickerTitle;

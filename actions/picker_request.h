@@ -10,11 +10,11 @@ namespace velmora {
 
 inline constexpr std::uint32_t kPickerRecordSize = 76;
 inline constexpr std::uint32_t kPickerFlags = 0x1804;  // FILEMUSTEXIST|PATHMUSTEXIST|HIDEREADONLY
-inline constexpr int kPickerBufferChars = 255;         // 254 blanks and a NUL
+inline constexpr int kPickerBufferChars = 255;         // 254 characters and a NUL
 
 struct PickerRequest {
     std::wstring filter;           // "所有文件" NUL "*.*" NUL NUL (embedded NULs)
-    std::wstring fileBuffer;       // 254 blanks; the terminating NUL is the string's own
+    std::wstring fileBuffer;       // a NUL, then 253 blanks: no name proposed
     std::wstring fileTitleBuffer;  // 254 blanks
     std::wstring initialDir;       // folder of the program's own file
     std::wstring title;            // "请选择文件"

@@ -40,8 +40,7 @@ class PickerTest(rig.E2ETestCase):
         window.click("Command1")
         (dialog,) = rig.wait_for(picker_windows, 20, what="the open-file dialog")
         self.assertEqual(rig.window_name(dialog), TITLE)
-        # Its file name box has the focus, the proposed name of blanks selected: typing
-        # replaces it.
+        # Its file name box has the focus and proposes no name: typing fills it.
         return dialog
 
     def close_picker(self, *keys):

@@ -162,6 +162,27 @@ TEST_F(PickerTest, OpensModalInTheProgramFolderWithOneFilterAndCancelEmptiesText
     EXPECT_TRUE(IsWindowEnabled(owner));
 }
 
+// Enter at once on the dialog as it opens: the proposed name leaves the dialog as it was (here
+// Wine's dialog once overran its own path buffer with a proposed name of 254 blanks, and the
+// program died).
+TEST_F(PickerTest, EnterOnTheProposedNameLeavesTheDialogOpen) {
+    HWND opened = nullptr;
+    bool stillOpen = false;
+    bool played = script.Play(*form, {[&](HWND dialog) {
+                                          opened = dialog;
+                                          SendMessageW(dialog, WM_COMMAND, IDOK, 0);  // Enter
+                                          return true;
+                                      },
+                                      [&](HWND dialog) {
+                                          stillOpen = dialog == opened;
+                                          PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                                          return true;
+                                      }});
+    ASSERT_TRUE(played);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(form->Text5().Text(), L"");
+}
+
 TEST_F(PickerTest, ChosenFileReachesText5AsItsFullPathAlsoWithChineseCharacters) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
