@@ -331,7 +331,7 @@ class Monkey:
             time.sleep(0.3)
             self.expect_view((COMPACT, FULL), "启动/暂停")
 
-    def expect_view(self, expected, what, timeout=5.0):
+    def expect_view(self, expected, what, timeout=3.0):
         expected = expected if isinstance(expected, tuple) and isinstance(expected[0], tuple) \
             else (expected,)
         deadline = time.monotonic() + timeout
@@ -609,6 +609,16 @@ class Monkey:
             if not self.explained_by_dialog("the firing", wait=0.5):
                 self.find(f"armed Option{e['option']} for {target:%H:%M:%S} and left it alone, "
                           f"but {what} did not come")
+            return
+        if e["option"] in (1, 2):
+            # The grace wait has begun, at least 5 s before the capture: the window answers
+            # at once all the same.
+            settled = self.settled_view()
+            if settled is not None:
+                size, g = settled
+                self.note(f"★ in the {VIEWS[size]} during the grace wait")
+                self.click_control(g, "LabelGN(1)")
+                self.expect_view(STAR[size], "★ during the grace wait", timeout=1.5)
 
     def full_panel(self, what):
         """Opens the full panel from a strip as a person would ("★" to widen the compact strip,
