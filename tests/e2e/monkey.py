@@ -149,7 +149,8 @@ def draw_event(seed, index):
     elif kind == "list":
         event.update(field=rng.randint(1, 6), pick=rng.random() < 0.6, row=rng.randint(0, 8))
     elif kind == "picker":
-        event["typed"] = rng.choice(["", "", "abc", "prog.exe", "不存在.exe"])
+        event.update(typed=rng.choice(["", "", "abc", "prog.exe", "不存在.exe", "recorder.exe"]),
+                     key=rng.choice(["Escape", "Return"]))
     elif kind == "arm":
         event.update(option=rng.randint(1, 5), lead=rng.uniform(2.5, 5.0),
                      path=rng.choice(PROGRAMS), watch=rng.random() < 0.5)
@@ -540,7 +541,10 @@ class Monkey:
                 subprocess.run(["xdotool", "windowkill", str(w)], capture_output=True)
 
     def do_picker(self, e):
-        g = self.full_panel(f"浏览, type {e['typed']!r}, Escape")
+        """浏览, a name typed or none, then Escape or Enter. The dialog opens in the program's
+        folder, where recorder.exe lies beside it: Enter on that name chooses it; on another
+        name the dialog says the file is missing, or does nothing."""
+        g = self.full_panel(f"浏览, type {e['typed']!r}, {e['key']}")
         if g is None:
             return
         self.click_control(g, "Command1")
@@ -550,10 +554,20 @@ class Monkey:
         except AssertionError:
             self.find("浏览 showed no dialog within 15 s")
             return
+        time.sleep(1.0)  # a look at it; Wine's dialog takes keys only once it has filled in
         if e["typed"]:
             rig.xdotool("type", "--delay", 150 if not e["typed"].isascii() else 30, "--",
                         e["typed"])
-        # Escape, again if the dialog was not ready for the first one, as a person would.
+        if e["key"] == "Return":
+            if e["typed"] == "recorder.exe":
+                self.held_paths.add(rig.windows_path(self.rig.exe("recorder.exe")))
+            self.x.key("Return")
+            try:  # a chosen file closes it, once the dialog has caught up with the keys
+                rig.wait_for(lambda: not self.dialogs(), 3, interval=0.1)
+            except AssertionError:
+                pass
+        # Escape for whatever is still open (a message about a missing file, the dialog), again
+        # if the dialog was not ready for the first one, as a person would.
         self.close_dialogs("the picker", stray=False)
 
     def do_arm(self, e):
