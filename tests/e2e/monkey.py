@@ -177,7 +177,10 @@ class Monkey:
         self.dialogs_closed = 0
         self.held_paths = set()  # every text the path field was given that could start something
         self.log_seen = 0
-        self.last_grace = None  # when the last graceful command came: its wait may still run
+        # A graceful command's wait runs until its capture is written (longer when a dialog
+        # opened inside it), and its end stops the timer whatever was started meanwhile.
+        self.grace_since = None  # when the command of a wait still running came
+        self.last_capture = None  # when the last capture was taken, by its name
         self.strays = {}  # name -> first seen (monotonic)
         self.exit_clicked_at = None  # when a click last may have hit "退出"
         self.clicked_at = None
@@ -590,6 +593,7 @@ class Monkey:
         # panel for a while was a pause, and the next one starts. (A start that shrinks the
         # window late leaves the second click outside it.)
         runs_before = len(self.rig.started())
+        started = datetime.datetime.now().replace(microsecond=0)
         self.click_control(g, "LabelGN(3)")
         try:
             rig.wait_for(lambda: self.view()[0] == COMPACT, 1.5, interval=0.05)
@@ -602,13 +606,16 @@ class Monkey:
             # Half the time the monkey leaves it alone until it fires, so that the actions fire
             # often enough, and then the firing is due; the other half it fiddles on at once.
             time.sleep(max(0.0, (target - datetime.datetime.now()).total_seconds() + 0.3))
-            self.expect_firing(e, target, runs_before)
+            self.expect_firing(e, target, runs_before, started)
 
-    def expect_firing(self, e, target, runs_before):
+    def expect_firing(self, e, target, runs_before, started):
         """The command of the option armed for `target`, when nothing else had a say: no grace
         wait of an earlier firing still running (its end stops the timer), no dialog."""
-        if self.last_grace is not None and (target - self.last_grace).total_seconds() < 12:
-            return
+        self.check_commands()
+        self.check_captures()
+        if self.grace_since is not None or (self.last_capture is not None
+                                            and self.last_capture >= started):
+            return  # an earlier wait ran on after the start, or runs still
         if e["option"] == 3:
             wanted, what = (lambda run: run.module.lower() == e["path"].lower()), e["path"]
         else:
@@ -682,6 +689,7 @@ class Monkey:
                       f"{program.process.returncode}):\n{program.output_text()}")
         self.note("ended; starting it again")
         self.restarts += 1
+        self.grace_since = None  # a wait ends with the program
         self.start_program()
 
     def shows(self):
@@ -712,7 +720,7 @@ class Monkey:
             if image_name(run.module) == "shutdown.exe":
                 self.shutdowns[args] += 1
                 if args.endswith("-t 20"):
-                    self.last_grace = run.time
+                    self.grace_since = run.time
                 self.note(f"shutdown {args}")
                 if args not in SHUTDOWN_ARGUMENTS:
                     self.find(f"shutdown.exe got {args!r}: {run}")
@@ -757,19 +765,24 @@ class Monkey:
         self.strays = {n: t for n, t in self.strays.items() if n in names}
 
     def check_capture(self, path, name):
-        try:
-            datetime.datetime.strptime(name[:14], "%Y%m%d%H%M%S")
-            described = subprocess.run(["identify", "-format", "%m %w %h\n", path],
-                                       capture_output=True, text=True, timeout=30)
-            kind, width, height = (described.stdout.split() + ["?", "0", "0"])[:3]
-            if described.returncode != 0 or not kind.startswith("BMP") or \
-                    (int(width), int(height)) != (self.screen.width, self.screen.height):
-                self.find(f"{name} is not a BMP of the screen's size: {described.stdout!r} "
-                          f"{described.stderr.strip()!r}")
-        except ValueError:
-            self.find(f"{name} is not named after a moment")
         self.captures_checked += 1
         self.note(f"capture {name} checked")
+        try:
+            taken = datetime.datetime.strptime(name[:14], "%Y%m%d%H%M%S")
+        except ValueError:
+            self.find(f"{name} is not named after a moment")
+            os.remove(path)
+            return
+        described = subprocess.run(["identify", "-format", "%m %w %h\n", path],
+                                   capture_output=True, text=True, timeout=30)
+        kind, width, height = (described.stdout.split() + ["?", "0", "0"])[:3]
+        if described.returncode != 0 or not kind.startswith("BMP") or \
+                (width, height) != (str(self.screen.width), str(self.screen.height)):
+            self.find(f"{name} is not a BMP of the screen's size: {described.stdout!r} "
+                      f"{described.stderr.strip()!r}")
+        self.last_capture = max(self.last_capture or taken, taken)
+        if self.grace_since is not None and taken >= self.grace_since.replace(microsecond=0):
+            self.grace_since = None
         os.remove(path)  # checked: out of the way, so the long run does not fill the disk
 
     def check(self):
