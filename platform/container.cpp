@@ -217,7 +217,31 @@ HBITMAP CreateBackBuffer(HDC dc, int width, int height) {
     return CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
+// Paints up to this size keep their buffer for the next paint (16 KB): the labels a tick
+// changes fit in it, a whole-window paint does not, and its buffer goes back at once.
+constexpr int kKeptBufferPixels = 4096;
+
 }  // namespace
+
+bool Container::PrepareBackBuffer(HDC windowDc, int width, int height) {
+    if (buffer_.dc && buffer_.width >= width && buffer_.height >= height) {
+        return true;
+    }
+    BackBuffer fresh;
+    fresh.dc = MemoryDc(CreateCompatibleDC(windowDc));
+    fresh.bitmap = BitmapHandle(CreateBackBuffer(windowDc, width, height));
+    if (!fresh.dc || !fresh.bitmap) {
+        return false;
+    }
+    // Selected for the buffer's whole life: DeleteDC comes first, so the bitmap is free to go.
+    SelectObject(fresh.dc.Get(), fresh.bitmap.Get());
+    buffer_.Clear();
+    buffer_.dc = std::move(fresh.dc);
+    buffer_.bitmap = std::move(fresh.bitmap);
+    buffer_.width = width;
+    buffer_.height = height;
+    return true;
+}
 
 void Container::OnPaint() {
     PaintDc paint(Hwnd());
@@ -230,27 +254,25 @@ void Container::OnPaint() {
     const RECT dirty = paint.Dirty();
     const int width = dirty.right - dirty.left;
     const int height = dirty.bottom - dirty.top;
-    if (width <= 0 || height <= 0) {
+    if (width <= 0 || height <= 0 || !PrepareBackBuffer(paint.Get(), width, height)) {
         return;
     }
-    MemoryDc memory(CreateCompatibleDC(paint.Get()));
-    BitmapHandle bitmap(CreateBackBuffer(paint.Get(), width, height));
-    if (!memory || !bitmap) {
-        return;
-    }
-    SelectGuard selectBitmap(memory.Get(), bitmap.Get());
+    HDC memory = buffer_.dc.Get();
     // The bitmap holds the dirty rectangle only; the viewport keeps the controls' coordinates.
-    SetViewportOrgEx(memory.Get(), -dirty.left, -dirty.top, nullptr);
-    FillRect(memory.Get(), &dirty, gdi_.Brush(backColour_));
+    SetViewportOrgEx(memory, -dirty.left, -dirty.top, nullptr);
+    FillRect(memory, &dirty, gdi_.Brush(backColour_));
     for (auto it = windowless_.rbegin(); it != windowless_.rend(); ++it) {
         RECT bounds = ToPixels((*it)->Rect());
         RECT overlap{};
         if (IntersectRect(&overlap, &bounds, &dirty)) {
-            (*it)->Paint(memory.Get(), gdi_);
+            (*it)->Paint(memory, gdi_);
         }
     }
-    BitBlt(paint.Get(), dirty.left, dirty.top, width, height, memory.Get(), dirty.left, dirty.top,
+    BitBlt(paint.Get(), dirty.left, dirty.top, width, height, memory, dirty.left, dirty.top,
            SRCCOPY);
+    if (buffer_.width * buffer_.height > kKeptBufferPixels) {
+        buffer_.Clear();
+    }
 }
 
 Windowless* Container::LabelAt(TwipsPoint p) const {
@@ -366,6 +388,7 @@ void Container::OnNcDestroy() {
     // it is never destroyed twice or looked up again.
     SetWindowLongPtrW(Hwnd(), GWLP_USERDATA, 0);
     window_.Release();
+    buffer_.Clear();
     captured_ = false;
     captureTarget_ = nullptr;
     pressedLabel_ = nullptr;

@@ -127,7 +127,26 @@ class Container {
     WindowedControl* ControlFor(HWND child) const;
     void RaisePointerMove(Windowless* target, WPARAM keys, TwipsPoint p);
 
+    // The off-screen buffer of the last small paint, kept for the next: a tick repaints the
+    // same label every second, and making a memory DC and a DIB section for each one costs
+    // more than drawing the label. Large paints get a buffer for that paint only.
+    struct BackBuffer {
+        BitmapHandle bitmap;  // destroyed after the DC it is selected into
+        MemoryDc dc;
+        int width = 0;
+        int height = 0;
+        // The DC goes first: a bitmap still selected into a DC cannot be deleted.
+        void Clear() {
+            dc = MemoryDc();
+            bitmap = BitmapHandle();
+            width = height = 0;
+        }
+    };
+    // A buffer at least width x height, selected into its DC; false if none can be made.
+    bool PrepareBackBuffer(HDC windowDc, int width, int height);
+
     GdiCache& gdi_;
+    BackBuffer buffer_;
     WindowHandle window_;
     Colour backColour_;
     std::vector<Windowless*> windowless_;  // front to back
