@@ -25,6 +25,16 @@ constexpr int DelayUntilMs(std::int64_t nowMs, std::int64_t dueMs) {
     return left > 0 ? static_cast<int>(left) + kTickSlackMs : 0;
 }
 
+// How far after the turn a tick may end and still leave the Windows timer as it is: with its
+// period equal to the interval it fires at the same point of every period, so setting it again
+// each tick would only cost a call into the window server per second.
+inline constexpr int kOnTurnToleranceMs = 4;
+
+// True when nowMs lies within the first kTickSlackMs + kOnTurnToleranceMs of its period.
+constexpr bool IsJustAfterTurn(std::int64_t nowMs, int periodMs) {
+    return nowMs >= 0 && nowMs % periodMs <= kTickSlackMs + kOnTurnToleranceMs;
+}
+
 // True when a timer message at nowMs came before the turn it was set for, by no more than one
 // period: wait for the turn. Earlier than that, the clock was set back: tick now.
 constexpr bool IsEarly(std::int64_t nowMs, std::int64_t dueMs, int periodMs) {

@@ -41,14 +41,38 @@ void Timer::Apply() {
         ArmFor(NextTurnMs(now, interval_), now);
     } else if (owner_.Hwnd()) {
         KillTimer(owner_.Hwnd(), id_);
+        armedPeriod_ = 0;
     }
 }
 
 void Timer::ArmFor(std::int64_t dueMs, std::int64_t nowMs) {
     dueMs_ = dueMs;
+    SetPeriod(DelayUntilMs(nowMs, dueMs));
+}
+
+void Timer::SetPeriod(int milliseconds) {
     if (owner_.Hwnd()) {
         // Below USER_TIMER_MINIMUM (10 ms) Windows uses the minimum itself.
-        SetTimer(owner_.Hwnd(), id_, static_cast<UINT>(DelayUntilMs(nowMs, dueMs)), nullptr);
+        SetTimer(owner_.Hwnd(), id_, static_cast<UINT>(milliseconds), nullptr);
+        armedPeriod_ = milliseconds;
+    }
+}
+
+void Timer::RearmAfterTick() {
+    if (!Running()) {
+        Apply();
+        return;
+    }
+    const std::int64_t now = WallClockMs();
+    if (!IsJustAfterTurn(now, interval_)) {
+        ArmFor(NextTurnMs(now, interval_), now);  // late (a long tick, a busy machine): catch up
+        return;
+    }
+    // On the turn: a Windows timer with the interval as its period comes back at this point of
+    // every period, so it is set once here and then left alone tick after tick.
+    dueMs_ = NextTurnMs(now, interval_);
+    if (armedPeriod_ != interval_) {
+        SetPeriod(interval_);
     }
 }
 
@@ -68,7 +92,7 @@ void Timer::FireAndRearm() {
     Fire();
     // Set from the time the handler ended: after a long handler (the grace wait of a due
     // tick) the next tick is the next turn from then, not a burst of the turns it sat through.
-    Apply();
+    RearmAfterTick();
 }
 
 void Timer::OnTimerMessage() {

@@ -47,6 +47,9 @@ class Timer {
     // Sets the Windows timer for the first turn after now, or kills it when not running.
     void Apply();
     void ArmFor(std::int64_t dueMs, std::int64_t nowMs);
+    void SetPeriod(int milliseconds);
+    // After a tick: the next turn, setting the Windows timer only when it is off the turns.
+    void RearmAfterTick();
     void FireAndRearm();
 
     Form& owner_;
@@ -55,6 +58,7 @@ class Timer {
     bool enabled_ = true;
     bool firing_ = false;
     std::int64_t dueMs_ = 0;  // the turn the Windows timer is set for, wall-clock milliseconds
+    int armedPeriod_ = 0;     // the period the Windows timer was last set with, 0 if none
 };
 
 // The wall clock in milliseconds since 1601 (UTC; local time turns its seconds at the same

@@ -17,6 +17,11 @@ TEST(TickSchedule, TicksAreAskedForJustAfterTheNextTurn) {
     EXPECT_TRUE(IsEarly(12'998, 13'000, 1000));
     EXPECT_FALSE(IsEarly(13'000, 13'000, 1000));
     EXPECT_FALSE(IsEarly(11'000, 13'000, 1000)) << "the clock was set back: tick now";
+    // Where a tick may end and leave the Windows timer running on its period.
+    EXPECT_TRUE(IsJustAfterTurn(13'000, 1000));
+    EXPECT_TRUE(IsJustAfterTurn(13'000 + kTickSlackMs + kOnTurnToleranceMs, 1000));
+    EXPECT_FALSE(IsJustAfterTurn(13'001 + kTickSlackMs + kOnTurnToleranceMs, 1000));
+    EXPECT_FALSE(IsJustAfterTurn(12'999, 1000)) << "before the turn is the end of the period";
 }
 
 void PumpFor(DWORD milliseconds) {
@@ -47,10 +52,12 @@ TEST_F(TimerTest, TicksLandJustAfterEachSecondAndResumeSoAfterALongTick) {
             PumpFor(1500);  // like the grace wait: messages go on, the timer's own are dropped
         }
     });
-    for (DWORD start = GetTickCount(); at.size() < 5 && GetTickCount() - start < 10000;) {
+    // Enough ticks after the long one for a timer left on a wrong period to drift off the turns.
+    constexpr size_t kTicks = 8;
+    for (DWORD start = GetTickCount(); at.size() < kTicks && GetTickCount() - start < 14000;) {
         PumpFor(50);
     }
-    ASSERT_EQ(at.size(), 5u);
+    ASSERT_EQ(at.size(), kTicks);
     for (size_t i = 0; i < at.size(); ++i) {
         // A timer running free from when it was set would land anywhere in the second.
         EXPECT_LT(at[i] % 1000, 150) << "tick " << i << " came " << at[i] % 1000 << " ms late";
