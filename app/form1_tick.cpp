@@ -44,11 +44,16 @@ void Form1::Timer1_Timer() {
     const DateTime now = clock_.Now();
     LabelS().SetCaption(GeneralDateTimeText(now));
 
+    // Nothing more to do while not counting down; the six fields are not even read then (six
+    // window messages a second for nothing).
+    const std::wstring runFlag = LabelAM().Caption();
+    if (!IsRunning(runFlag)) {
+        return;
+    }
     const std::wstring year = Combo1(1).Text(), month = Combo1(2).Text(), day = Combo1(3).Text(),
                        hour = Combo1(4).Text(), minute = Combo1(5).Text(),
                        second = Combo1(6).Text();
-    const TickDecision tick =
-        DecideTick(now, LabelAM().Caption(), {year, month, day, hour, minute, second});
+    const TickDecision tick = DecideTick(now, runFlag, {year, month, day, hour, minute, second});
     switch (tick.kind) {
         case TickDecision::Kind::kNotRunning:
             return;
