@@ -11,6 +11,9 @@
 //      KaiTi 9 pt), also given to the controls
 //   p  the hidden "cmd.exe /c MD C:\QORN\" started before the window shows, as the timer starts
 //      it (shown hidden, with a console of its own)
+//   t  the tick: once a second a plain 1000 ms timer has the present time ("hh:mm:ss", read
+//      when painted) redrawn where the timer shows its clock, as minimal_clock.exe does; for
+//      the idle CPU figures, what the window must do every second on top of the tick itself
 // The windows take the timer's places and sizes in pixels. Without letters it does what
 // minimal_window.exe does. Nothing but Win32, like minimal_window.cpp.
 #include <windows.h>
@@ -28,6 +31,7 @@ struct Parts {
     bool otherControls = false;
     bool fonts = false;
     bool command = false;
+    bool tick = false;
 };
 Parts parts;
 
@@ -55,6 +59,20 @@ constexpr Text kTexts[] = {
     {2, {8, 16, 169, 33}, L"设置任务动作类型", kRegular, DT_CENTER},
 };
 
+// Where the clock line goes: the timer's clock label in the first frame, or the same place in
+// the window when there are no frames.
+constexpr RECT kClockRect = {55, 96, 126, 110};
+constexpr POINT kFrame1Origin = {16, 48};
+HWND clockWindow = nullptr;
+
+RECT ClockRect(HWND window) {
+    RECT rect = kClockRect;
+    if (GetParent(window) == nullptr) {
+        OffsetRect(&rect, kFrame1Origin.x, kFrame1Origin.y);
+    }
+    return rect;
+}
+
 void DrawTexts(HDC dc, int container) {
     if (!parts.fonts) {
         return;
@@ -62,7 +80,9 @@ void DrawTexts(HDC dc, int container) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     for (const Text& text : kTexts) {
-        if (text.container == container) {
+        // With the tick, the clock line takes the place of the label's first text.
+        const bool replaced = parts.tick && EqualRect(&text.rect, &kClockRect);
+        if (text.container == container && !replaced) {
             RECT r = text.rect;
             HGDIOBJ old = SelectObject(dc, fonts[text.font]);
             DrawTextW(dc, text.text, -1, &r, DT_WORDBREAK | DT_NOPREFIX | text.align);
@@ -93,13 +113,37 @@ void FillPanels(HWND window, HDC dc) {
     }
 }
 
+void DrawClock(HWND window, HDC dc) {
+    if (!parts.tick || window != clockWindow) {
+        return;
+    }
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t text[16];
+    int length = wsprintfW(text, L"%02u:%02u:%02u", now.wHour, now.wMinute, now.wSecond);
+    RECT rect = ClockRect(window);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    HGDIOBJ old = parts.fonts ? SelectObject(dc, fonts[kRegular]) : nullptr;
+    DrawTextW(dc, text, length, &rect, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
+    if (old) {
+        SelectObject(dc, old);
+    }
+}
+
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_TIMER: {
+            const RECT rect = ClockRect(clockWindow);
+            InvalidateRect(clockWindow, &rect, TRUE);
+            return 0;
+        }
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window, &paint);
             FillPanels(window, dc);
             DrawTexts(dc, 0);
+            DrawClock(window, dc);
             EndPaint(window, &paint);
             return 0;
         }
@@ -126,6 +170,7 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             GetClientRect(window, &client);
             Fill(dc, client, kPinkColour);
             DrawTexts(dc, static_cast<int>(GetWindowLongPtrW(window, GWLP_ID)));
+            DrawClock(window, dc);
             EndPaint(window, &paint);
             return 0;
         }
@@ -247,6 +292,7 @@ void ReadParts() {
         parts.otherControls |= *c == L'o';
         parts.fonts |= *c == L'f';
         parts.command |= *c == L'p';
+        parts.tick |= *c == L't';
     }
 }
 
@@ -282,6 +328,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         if (parts.combos) {
             CreateCombos(frame1);
         }
+        clockWindow = frame1;
     }
     if (parts.otherControls) {
         HWND frame2 =
@@ -298,6 +345,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     } else {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
+    }
+
+    if (parts.tick) {
+        if (clockWindow == nullptr) {
+            clockWindow = window;
+        }
+        SetTimer(window, 1, 1000, nullptr);
     }
 
     MSG message;
