@@ -210,6 +210,7 @@ class Monkey:
         self.velmora = self.rig.start_velmora()
         self.window = self.velmora.window
         self.exit_clicked_at = None
+        self.killed_at = None
 
     # --- bookkeeping -------------------------------------------------------------------------
 
@@ -219,6 +220,19 @@ class Monkey:
         if self.verbose:
             print(f"{datetime.datetime.now():%H:%M:%S.%f}"[:12] + " " + line, file=self.out,
                   flush=True)
+
+    def keep_evidence(self):
+        """With VELMORA_MONKEY_SHOTS set to a folder: the screen and the window holding the
+        keyboard at a finding, to see what a replay cannot show when timing made the fault."""
+        folder = os.environ.get("VELMORA_MONKEY_SHOTS")
+        if not folder:
+            return
+        os.makedirs(folder, exist_ok=True)
+        shot = os.path.join(folder, f"monkey-{self.seed}-{self.events_done}.png")
+        subprocess.run(["import", "-window", "root", shot], capture_output=True)
+        focus = subprocess.run(["xdotool", "getwindowfocus", "getwindowname"],
+                               capture_output=True, text=True).stdout.strip()
+        print(f"  screen: {shot}; keyboard focus on {focus!r}", file=self.out)
 
     def find(self, what):
         message = f"event #{self.events_done}: {what}"
@@ -234,6 +248,7 @@ class Monkey:
             print("    " + line, file=self.out)
         print(f"  replay: monkey.py --seed {self.seed} --events {self.events_done + 1}",
               file=self.out)
+        self.keep_evidence()
         self.out.flush()
         if not self.keep_going:
             raise Finding(message)
@@ -521,6 +536,14 @@ class Monkey:
         self.close_dialogs(f"{what} did nothing: a dialog came up")
         return True
 
+    def point_at(self, window):
+        """Puts the pointer onto the window's top edge, where no control lies."""
+        try:
+            x, y, w, _ = self.x.geometry(window)
+        except xclient.BadWindow:  # gone meanwhile: the next look at the dialogs tells
+            return
+        self.x.move(x + w // 2, y + 3)
+
     def close_dialogs(self, why, stray=True):
         """Escape until no dialog is open; a dialog that four of them leave open is a finding.
         `stray`: a dialog the monkey did not mean to open (a key or click that hit "浏览")."""
@@ -531,7 +554,10 @@ class Monkey:
             if attempt == 0:
                 self.note(f"{why}: {[name for _, name in open_now]} open, Escape")
                 self.dialogs_closed += stray
-            # No window manager here to activate it; the dialog, modal, has the keyboard anyway.
+            # With no window manager the keyboard goes to the X window under the pointer: over
+            # the backdrop the Escape would go to that other program. A person looks at the
+            # dialog; the pointer goes onto its title (no click: that could choose something).
+            self.point_at(open_now[0][0])
             self.x.key("Escape")
             try:
                 rig.wait_for(lambda: len(self.dialogs()) < len(open_now), 5, interval=0.1)
@@ -540,8 +566,11 @@ class Monkey:
         left = self.dialogs()
         if left:
             self.find(f"dialogs stay open after Escape: {[name for _, name in left]}")
-            for w, _ in left:  # so that the run can go on
+            # So that the run can go on. Killing an X window ends the whole Wine process (its X
+            # connection breaks): that end is the monkey's doing, not a finding.
+            for w, _ in left:
                 subprocess.run(["xdotool", "windowkill", str(w)], capture_output=True)
+            self.killed_at = time.monotonic()
 
     def do_picker(self, e):
         """浏览, a name typed or none, then Escape or Enter. The dialog opens in the program's
@@ -684,7 +713,8 @@ class Monkey:
                 rig.kill_wine_processes({"velmora.exe"}, VELMORA_E2E_TAG=self.rig.tag)
         recent_exit = self.exit_clicked_at is not None and \
             time.monotonic() - self.exit_clicked_at < 15
-        if not recent_exit:
+        killed = self.killed_at is not None and time.monotonic() - self.killed_at < 15
+        if not recent_exit and not killed:
             self.find(f"the program ended with no click on 退出 (exit code "
                       f"{program.process.returncode}):\n{program.output_text()}")
         self.note("ended; starting it again")
