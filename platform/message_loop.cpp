@@ -9,9 +9,30 @@ namespace velmora {
 
 namespace {
 
+// A dialog box's own loop gives each message to IsDialogMessage first; that is where Escape,
+// Enter and Tab become Cancel, OK and the next control. The open-file dialog is open while a
+// tick's grace wait lets its messages through here, so this loop must do the same, or the
+// dialog's keys are dead for the length of the wait.
+bool DeliveredToDialog(MSG& msg) {
+    if (msg.hwnd == nullptr) {
+        return false;
+    }
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    wchar_t className[8] = {};
+    if (root == nullptr || GetClassNameW(root, className, 8) == 0 ||
+        lstrcmpW(className, L"#32770") != 0) {
+        return false;
+    }
+    return IsDialogMessageW(root, &msg) != FALSE;
+}
+
 void Deliver(MSG& msg) {
     Form* form = Form::FromWindow(msg.hwnd);
-    if (form != nullptr && form->PreTranslate(msg)) {
+    if (form != nullptr) {
+        if (form->PreTranslate(msg)) {
+            return;
+        }
+    } else if (DeliveredToDialog(msg)) {
         return;
     }
     TranslateMessage(&msg);

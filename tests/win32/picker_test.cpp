@@ -183,6 +183,29 @@ TEST_F(PickerTest, EnterOnTheProposedNameLeavesTheDialogOpen) {
     EXPECT_EQ(form->Text5().Text(), L"");
 }
 
+// A due tick's grace wait lets messages through while the dialog is open; Escape must still
+// cancel the dialog then, as it does in the dialog's own loop.
+TEST_F(PickerTest, EscapeClosesTheDialogAlsoWhileATickLetsMessagesThrough) {
+    bool closedInWait = false;
+    bool played = script.Play(*form, {[&](HWND dialog) {
+        HWND focus = GetFocus();
+        if (focus == nullptr || GetAncestor(focus, GA_ROOT) != dialog) {
+            return false;  // not ready for keys yet
+        }
+        PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageW(focus, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 2000 && !closedInWait;
+             Sleep(10)) {
+            DoEvents();  // as the grace wait does
+            closedInWait = !IsWindowVisible(dialog);
+        }
+        return true;
+    }});
+    ASSERT_TRUE(played);
+    EXPECT_TRUE(closedInWait);
+    EXPECT_EQ(form->Text5().Text(), L"");
+}
+
 TEST_F(PickerTest, ChosenFileReachesText5AsItsFullPathAlsoWithChineseCharacters) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
