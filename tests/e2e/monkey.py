@@ -299,11 +299,22 @@ class Monkey:
         x = min(max(area.x + int(e["fx"] * area.w), 0), self.screen.width - 1)
         y = min(max(area.y + int(e["fy"] * area.h), 0), self.screen.height - 1)
         button = {"left": 1, "right": 3, "double": 1}[e["button"]]
-        if button == 1 and self.exit_rect(g).contains(x, y):
+        on_exit = button == 1 and self.exit_rect(g).contains(x, y)
+        if on_exit:
             self.exit_clicked_at = time.monotonic()
         self.note(f"click {e['button']} at ({x - g.x}, {y - g.y}) of the {VIEWS.get(size, size)}")
         self.press(x, y, button, 2 if e["button"] == "double" else 1)
         time.sleep(0.05)
+        if on_exit:
+            # Wine takes a second or two to end the process; wait here, as after a deliberate
+            # 退出, so that the next events' own waits (a picker that cannot show) do not
+            # outlast the time in which an end counts as this click's.
+            program = self.velmora.program
+            try:
+                rig.wait_for(lambda: not program.running(), 10, interval=0.05)
+                self.exit_clicked_at = time.monotonic()
+            except AssertionError:
+                pass  # a list or a dialog took the click: the program goes on
 
     def click_control(self, g, name):
         self.close_lists()
