@@ -3,12 +3,6 @@
 # Usage: bench/run.sh [build-dir] [--runs N] [--breakdown]; the build dir defaults to build/win32
 # and must hold velmora.exe, minimal_window.exe, mandated_window.exe and shutdown.exe (the win32
 # build makes them all).
-set -euo pipefail
-cd "$(dirname "$0")/.."
-build=${1:-build/win32}
-shift || true
-export VELMORA_BUILD_DIR
-VELMORA_BUILD_DIR=$(cd "$build" && pwd)
-# shellcheck source=tools/wine-session.sh
-source tools/wine-session.sh
-/usr/bin/python3 bench/startup.py "$@"
+# shellcheck source=bench/session.sh
+source "$(dirname "$0")/session.sh" "$@"
+/usr/bin/python3 bench/startup.py "${BENCH_ARGS[@]}"

@@ -5,15 +5,6 @@
 # [--firings N] [--countdown S] [--cpu-seconds S]. The full run takes about a quarter of an hour.
 # The build dir defaults to build/win32 and must hold velmora.exe, minimal_window.exe and
 # shutdown.exe (the win32 build makes all three).
-set -euo pipefail
-cd "$(dirname "$0")/.."
-build=build/win32
-if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
-  build=$1
-  shift
-fi
-export VELMORA_BUILD_DIR
-VELMORA_BUILD_DIR=$(cd "$build" && pwd)
-# shellcheck source=tools/wine-session.sh
-source tools/wine-session.sh
-/usr/bin/python3 bench/timing.py "$@"
+# shellcheck source=bench/session.sh
+source "$(dirname "$0")/session.sh" "$@"
+/usr/bin/python3 bench/timing.py "${BENCH_ARGS[@]}"

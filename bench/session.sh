@@ -1,0 +1,15 @@
+# Sourced by the bench scripts: takes an optional build folder (default build/win32) from the
+# front of the arguments into VELMORA_BUILD_DIR, leaves the rest in BENCH_ARGS, and starts the
+# private Xvfb and Wine prefix.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+build=build/win32
+if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
+  build=$1
+  shift
+fi
+BENCH_ARGS=("$@")
+export VELMORA_BUILD_DIR PYTHONDONTWRITEBYTECODE=1
+VELMORA_BUILD_DIR=$(cd "$build" && pwd)
+# shellcheck source=tools/wine-session.sh
+source tools/wine-session.sh
