@@ -2,27 +2,12 @@
 // the program; until then the texts that took effect last stay in force.
 #include "scheduler/target_edits.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "scheduler/remaining_time.h"
 
 namespace velmora {
-
-namespace {
-
-// Seconds of a clock reading on the real calendar (days from 1970-01-01, proleptic
-// Gregorian). Not the countdown's own scale: there a month end would look like days passing.
-std::int64_t CalendarSeconds(const DateTime& t) {
-    const std::int64_t y = t.year - (t.month <= 2 ? 1 : 0);
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yearOfEra = y - era * 400;
-    const std::int64_t dayOfYear = (153 * (t.month + (t.month > 2 ? -3 : 9)) + 2) / 5 + t.day - 1;
-    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    const std::int64_t days = era * 146097 + dayOfEra - 719468;
-    return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
-}
-
-}  // namespace
 
 void TargetEdits::Take(const TargetEntry& live) {
     inForce_ = live;
@@ -42,8 +27,9 @@ void TargetEdits::NoteConfirmed(int part, std::wstring text) {
 }
 
 bool TargetEdits::Settled(int part, const TargetEntry& live, const DateTime& now) const {
-    const Part& p = parts_[part];
-    if (CalendarSeconds(now) - CalendarSeconds(*p.seenSince) < kSettleSeconds) {
+    // Seen by ticks in three different seconds of the clock: 2 s at least from the first to
+    // the last, with no calendar arithmetic for a month end or a clock set back to upset.
+    if (parts_[part].readings <= kSettleSeconds) {
         return false;
     }
     TargetTexts target;
@@ -58,13 +44,16 @@ bool TargetEdits::Settled(int part, const TargetEntry& live, const DateTime& now
 const TargetEntry& TargetEdits::InForce(const TargetEntry& live, const DateTime& now) {
     for (int i = 0; i < kTargetParts; ++i) {
         Part& p = parts_[i];
-        // Seen at tick resolution, so a text counts as standing from the first tick that
-        // saw it: it takes effect 2 to 3 s after the last keystroke, never earlier. A clock
-        // set back restarts the wait rather than stretching it.
-        if (!p.seenSince || p.changedSinceTick || live[i] != p.seen ||
-            CalendarSeconds(now) < CalendarSeconds(*p.seenSince)) {
+        // Seen at tick resolution: a text counts as standing from the first tick that saw it,
+        // so it takes effect 2 to 3 s after the last keystroke, never earlier.
+        if (p.changedSinceTick || live[i] != p.seen) {
             p.seen = live[i];
-            p.seenSince = now;
+            p.readings = 0;
+            p.lastReading.reset();
+        }
+        if (!p.lastReading || !(*p.lastReading == now)) {
+            p.lastReading = now;
+            p.readings = std::min(p.readings + 1, kSettleSeconds + 1);
         }
         p.changedSinceTick = false;
     }

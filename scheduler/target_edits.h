@@ -43,7 +43,8 @@ class TargetEdits {
         bool changedSinceTick = false;          // NoteEdit since the last tick
         std::optional<std::wstring> confirmed;  // the text the user confirmed since that tick
         std::wstring seen;                      // the text at the last tick
-        std::optional<DateTime> seenSince;      // the reading at which `seen` was first seen
+        std::optional<DateTime> lastReading;    // the clock reading of that tick
+        int readings = 0;                       // different readings that saw `seen`
     };
     bool Settled(int part, const TargetEntry& live, const DateTime& now) const;
 
