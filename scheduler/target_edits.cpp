@@ -33,8 +33,8 @@ bool TargetEdits::Settled(int part, const TargetEntry& live, const DateTime& now
         return false;
     }
     TargetTexts target;
-    for (int i = 0; i < 6; ++i) {
-        target[i] = i == part ? live[i] : inForce_[i];
+    for (size_t i = 0; i < target.size(); ++i) {
+        target[i] = static_cast<int>(i) == part ? live[i] : inForce_[i];
     }
     // A target that cannot be read fires nothing, so it may settle (and show as invalid).
     const std::optional<std::int32_t> remaining = RemainingSeconds(now, target);
