@@ -92,6 +92,8 @@ TEST_F(TargetEditsTest, TheStartTakesTheTextsAsTheyStand) {
     Type(0, L"2");
     edits.Take(live);
     EXPECT_EQ(Ticks(0, 1), Strings{L"2"});
+    live[0] = L"2027";  // the program's own text: the edit of "2" is forgotten
+    EXPECT_EQ(Ticks(0, 1), Strings{L"2027"});
 }
 
 }  // namespace
