@@ -170,6 +170,27 @@ void Form1::BindEvents() {
         Raise({"Frame2_MouseMove", 0, e},
               [this, e] { Frame2_MouseMove(e.button, e.shift, e.x, e.y); });
     };
+    for (int i = 1; i <= 6; ++i) {
+        auto index = static_cast<std::int16_t>(i);
+        ComboBox& combo = Combo1(i);
+        combo.onChange = [this, index] {
+            Raise({"Combo1_Change", index, {}}, [this, index] { Combo1_Change(index); });
+        };
+        combo.onListPick = [this, index] {
+            Raise({"Combo1_Click", index, {}}, [this, index] { Combo1_Click(index); });
+        };
+        combo.onLostFocus = [this, index] {
+            Raise({"Combo1_LostFocus", index, {}}, [this, index] { Combo1_LostFocus(index); });
+        };
+        combo.onEnter = [this, index] {
+            Raise({"Combo1_EnterKey", index, {}}, [this, index] { Combo1_EnterKey(index); });
+        };
+    }
+    Text5().onChange = [this] { Raise({"Text5_Change", 0, {}}, [this] { Text5_Change(); }); };
+    Text5().onLostFocus = [this] {
+        Raise({"Text5_LostFocus", 0, {}}, [this] { Text5_LostFocus(); });
+    };
+    Text5().onEnter = [this] { Raise({"Text5_EnterKey", 0, {}}, [this] { Text5_EnterKey(); }); };
 }
 
 void Form1::SetHandlerObserver(std::function<void(const HandlerCall&)> observer,

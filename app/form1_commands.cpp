@@ -27,6 +27,10 @@ void Form1::LabelGN_Click(std::int16_t index) {
     }
     if (effects.labelAMCaption) {
         LabelAM().SetCaption(*effects.labelAMCaption);
+        if (*effects.labelAMCaption == kRunFlagRunning) {
+            // The start takes the target as it stands, also an edit not yet finished.
+            targetEdits_.Take(LiveTarget());
+        }
     }
     if (effects.labelGN3Caption) {
         LabelGN(3).SetCaption(*effects.labelGN3Caption);

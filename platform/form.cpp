@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/start_up.h"
+#include "platform/controls.h"
 #include "platform/timer.h"
 #include "platform/win32_error.h"
 
@@ -45,6 +46,26 @@ Form::~Form() {
     for (Timer* timer : timers_) {
         KillTimer(Hwnd(), timer->Id());
     }
+}
+
+bool Form::PreTranslate(const MSG& msg) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && msg.hwnd != nullptr) {
+        // The key reaches a combo box's edit field, a child of the combo box: the combo box is
+        // the control its container knows.
+        HWND control = msg.hwnd;
+        HWND parent = GetParent(control);
+        wchar_t className[16] = {};
+        if (parent != nullptr && GetClassNameW(parent, className, 16) != 0 &&
+            lstrcmpiW(className, L"ComboBox") == 0) {
+            control = parent;
+            parent = GetParent(control);
+        }
+        if (parent != nullptr) {
+            SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), kEnterPressed),
+                         reinterpret_cast<LPARAM>(control));
+        }
+    }
+    return focus_.PreTranslate(msg);
 }
 
 Form* Form::FromWindow(HWND window) {

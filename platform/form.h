@@ -67,8 +67,9 @@ class Form : public Container {
     bool Ended() const { return ended_; }
 
     FocusCycle& Focus() { return focus_; }
-    // Keyboard navigation for the message loop; true when msg was used.
-    bool PreTranslate(const MSG& msg) { return focus_.PreTranslate(msg); }
+    // Keyboard navigation for the message loop; true when msg was used. Enter is also reported
+    // to the control it is pressed in (kEnterPressed), and then goes on to it as usual.
+    bool PreTranslate(const MSG& msg);
     // The Form whose window holds `window`, or null.
     static Form* FromWindow(HWND window);
 
