@@ -23,10 +23,6 @@ class CommandRunner {
     // Starts the process and returns at once. Whether it started is not reported: the program
     // never looks.
     virtual void Start(const ProcessStart& start) = 0;
-    // A command line searched for and run in this program's current folder.
-    void Run(const std::wstring& commandLine, int showState) {
-        Start({commandLine, showState, {}, {}});
-    }
 };
 
 // CreateProcessW; both handles of the new process are closed at once.
