@@ -215,17 +215,24 @@ void Form1::Load() {
     }
     loaded_ = true;
     Raise({"Form_Load", 0, {}}, [this] { Form_Load(); });
+    // Only the styling SetWindowPos shows the window; should it fail, a window never shown
+    // would leave the program running with no way to reach 退出.
+    if (!IsWindowVisible(form_.Hwnd())) {
+        form_.Show();
+    }
 }
 
 // Start-up, in this order: the capture folder, the window's size and colour key, the title,
 // topmost and shown at the screen's corner, the tick, and the target preset to now.
 void Form1::Form_Load() {
-    runner_.Run(kMakeCaptureFolderCommand, SW_HIDE);
+    runner_.Start(CommandInterpreter(kMakeCaptureFolderCommand, /*inSystemFolder=*/true));
     Me().SetWidth(Label5().Width());
     Me().SetHeight(Label5().Height());
     Me().SetBackColour(kKeyColour);
     Label6().SetCaption(kProductTitle);
 
+    // These user32 calls are linked, not looked up by name at run time: every Windows version
+    // the program runs on has them (SetLayeredWindowAttributes since Windows 2000).
     HWND hwnd = Me().Hwnd();
     LONG exStyle = GetWindowLongA(hwnd, GWL_EXSTYLE);
     SetWindowLongA(hwnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);

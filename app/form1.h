@@ -38,7 +38,8 @@ class Form1 {
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
-    // Raises the load event: once, after all controls exist and before any tick.
+    // Raises the load event: once, after all controls exist and before any tick. Then shows
+    // the window if the load left it hidden.
     void Load();
 
     // The window itself (Width, Height, Left, Top, Move, State, BackColour, EndProgram...).

@@ -25,6 +25,14 @@ void Form1::LabelGN_Click(std::int16_t index) {
         Me().EndProgram();
         return;
     }
+    const auto setLabelGN3 = [&] {
+        if (effects.labelGN3Caption) {
+            LabelGN(3).SetCaption(*effects.labelGN3Caption);
+        }
+    };
+    if (effects.labelGN3First) {
+        setLabelGN3();
+    }
     if (effects.labelAMCaption) {
         LabelAM().SetCaption(*effects.labelAMCaption);
         if (*effects.labelAMCaption == kRunFlagRunning) {
@@ -32,8 +40,8 @@ void Form1::LabelGN_Click(std::int16_t index) {
             targetEdits_.Take(LiveTarget());
         }
     }
-    if (effects.labelGN3Caption) {
-        LabelGN(3).SetCaption(*effects.labelGN3Caption);
+    if (!effects.labelGN3First) {
+        setLabelGN3();
     }
     if (effects.label2Caption) {
         Label2().SetCaption(*effects.label2Caption);

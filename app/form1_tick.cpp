@@ -74,7 +74,7 @@ void Form1::Timer1_Timer() {
         }
         const DueAction action = DecideDueAction(option, target[kProgramPathPart]);
         if (action.commandLine) {
-            runner_.Run(*action.commandLine, SW_HIDE);
+            runner_.Start(CommandInterpreter(*action.commandLine, action.inSystemFolder));
         }
         if (action.waitAndCapture) {
             if (!GraceWait(Me(), gracePasses_)) {

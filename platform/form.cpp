@@ -153,18 +153,25 @@ void Form::Show() {
 }
 
 void Form::SetAutoRedraw(bool on) {
-    autoRedraw_ = on;
     if (!on) {
+        autoRedraw_ = false;
         image_.reset();
         return;
     }
     // The size of the whole screen, so that a copy of the screen fits in it entire; made
     // again if the screen has changed size since.
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const int width =
+        imageSizeForTesting_.cx ? imageSizeForTesting_.cx : GetSystemMetrics(SM_CXSCREEN);
+    const int height =
+        imageSizeForTesting_.cy ? imageSizeForTesting_.cy : GetSystemMetrics(SM_CYSCREEN);
     if (!image_ || image_->Width() != width || image_->Height() != height) {
+        // The old image goes first, as two screen-sized images may not fit at once. Should the
+        // new one fail, the image stays off: Dc() then draws on the window, as it says.
+        autoRedraw_ = false;
+        image_.reset();
         image_ = std::make_unique<PersistentImage>(width, height);
     }
+    autoRedraw_ = true;
 }
 
 DrawingDc Form::Dc() const {
