@@ -39,7 +39,7 @@ def backdrop(screen):
     group = rig.Rig("backdrop", screen)
     group.start(os.path.join(rig.BUILD, "backdrop.exe"))
     corner = (1015, 760)
-    rig.wait_for(lambda: screen.shot(*corner, 1, 1).pixel(*corner) == rig.backdrop_colour(*corner),
+    rig.wait_for(lambda: screen.shot(*corner, 1, 1)(*corner) == rig.backdrop_colour(*corner),
                  30, "backdrop")
     yield group
     group.stop()

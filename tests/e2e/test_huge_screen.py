@@ -14,6 +14,13 @@ import pytest
 import rig
 
 
+def connect(display):
+    try:  # the server may still be allocating its 676 MB screen
+        return rig.Screen(display)
+    except Exception:
+        return None
+
+
 @pytest.fixture(scope="module")
 def group(backdrop, tmp_path_factory):
     prefix = str(tmp_path_factory.mktemp("huge") / "prefix")
@@ -28,7 +35,7 @@ def group(backdrop, tmp_path_factory):
     os.close(write_end)
     display = ":" + os.read(read_end, 16).decode().strip()
     os.close(read_end)
-    group = rig.Rig("huge_screen", rig.Screen(display))
+    group = rig.Rig("huge_screen", rig.wait_for(lambda: connect(display), 20, "the large Xvfb"))
     group.env.update(DISPLAY=display, WINEPREFIX=prefix)
     yield group
     group.stop()
