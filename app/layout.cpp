@@ -1,5 +1,5 @@
 // The main window's layout table and the pointer hit test over it.
-#include "app/layout.h"
+#include "ui/control_spec.h"
 
 #include <algorithm>
 

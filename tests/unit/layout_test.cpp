@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "app/layout.h"
+#include "ui/control_spec.h"
 
 namespace velmora {
 namespace {

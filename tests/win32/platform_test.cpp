@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/layout.h"
 #include "app/start_up.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
@@ -15,6 +14,7 @@
 #include "platform/gdi_cache.h"
 #include "platform/handles.h"
 #include "platform/process.h"
+#include "ui/control_spec.h"
 
 namespace velmora {
 namespace {
