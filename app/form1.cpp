@@ -6,10 +6,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/layout.h"
 #include "app/start_up.h"
 #include "scheduler/command_labels.h"
 #include "scheduler/tick.h"
-#include "ui/control_spec.h"
+#include "ui/twips.h"
 
 namespace velmora {
 

@@ -1,12 +1,14 @@
-// The one table of the main window's controls (kind, container, rectangle in twips, texts,
-// colours, font, alignment, tab position, stacking place, list items) and the pointer hit test
-// over it. Plain data and arithmetic: the Win32 layer builds Form1 from this table.
+// The words a window's control table is written in: colours, kinds of control, fonts, the spec
+// of one control and of the window, and the queries over such a table (container, stacking,
+// pointer hit test, tab order). Plain data and arithmetic: the Win32 layer draws from them.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "ui/twips.h"
 
 namespace velmora {
 
@@ -20,28 +22,8 @@ inline constexpr Colour kPink = Rgb(255, 128, 255);
 inline constexpr Colour kMagenta = Rgb(255, 0, 255);
 inline constexpr Colour kWhite = Rgb(255, 255, 255);
 inline constexpr Colour kRed = Rgb(255, 0, 0);
-inline constexpr Colour kLayoutBackground = Rgb(64, 64, 64);
 // Not a colour: "the platform's current button-text colour", looked up when drawing.
 inline constexpr Colour kSystemButtonText = 0xFF000000u;
-
-struct TwipsPoint {
-    float x = 0;
-    float y = 0;
-};
-
-// Left and top from the top-left corner of the container's inner area.
-struct TwipsRect {
-    float left = 0;
-    float top = 0;
-    float width = 0;
-    float height = 0;
-
-    // Half-open: the left and top edges belong to the rectangle, the right and bottom do not,
-    // so that two rectangles that touch edge to edge never both hold a point.
-    bool Contains(TwipsPoint p) const {
-        return p.x >= left && p.x < left + width && p.y >= top && p.y < top + height;
-    }
-};
 
 enum class ControlKind {
     kLabel,
@@ -62,7 +44,8 @@ bool IsWindowed(ControlKind kind);
 
 enum class Alignment { kLeft, kRight, kCentre };
 
-// The fonts that the layout names; kDefault is the window's own font.
+// The fonts that a table names; kDefault is the window's own font. The application says which
+// face, size and weight each one is.
 enum class FontId {
     kDefault,      // 宋体 9 pt regular
     kSongTiBold9,  // 宋体 9 pt bold
@@ -77,7 +60,6 @@ struct FontSpec {
     int charset;
 };
 inline constexpr int kGb2312Charset = 134;
-FontSpec FontFor(FontId id);
 
 // The drop-down items of a combo box: first..last as two-digit texts, then "00" when zeroLast.
 struct ListItemRange {
@@ -119,22 +101,21 @@ struct FormSpec {
     Colour background;
     bool autoRedraw;
 };
-const FormSpec& FormLayout();
 
-// Every control of the window. Containers come before their contents, so that creating the
+// Every control of one window. Containers come before their contents, so that creating the
 // controls in table order always finds the container already made.
-const std::vector<ControlSpec>& Controls();
+using ControlTable = std::vector<ControlSpec>;
 
 // Table index of the named control, or -1.
-int FindControl(std::wstring_view name, int index = kNoIndex);
+int FindControl(const ControlTable& controls, std::wstring_view name, int index = kNoIndex);
 // Table index of a control's container, or kForm.
-int ContainerOf(int control);
+int ContainerOf(const ControlTable& controls, int control);
 
 std::vector<std::wstring> ListItems(const ListItemRange& range);
 
 // Table indices of the controls that lie directly in `container`, front to back: first the
 // windowed ones, then the labels and shapes (the windowless ones always lie behind).
-std::vector<int> ChildrenFrontToBack(int container);
+std::vector<int> ChildrenFrontToBack(const ControlTable& controls, int container);
 
 // Hit test over one stacking layer: the first box, front to back, that takes pointer input and
 // holds the point. Shared by the table's hit test and the window's pointer routing.
@@ -147,9 +128,9 @@ int FrontmostHit(const std::vector<HitBox>& frontToBack, TwipsPoint p);
 // Which control receives a pointer event at `p` (twips in `container`'s inner area): the
 // windowed control under it (descending into frames and picture boxes), else the frontmost
 // label, else the container itself (kForm for the window). A shape never receives one.
-int PointerTarget(int container, TwipsPoint p);
+int PointerTarget(const ControlTable& controls, int container, TwipsPoint p);
 
 // Controls that take keyboard focus, in ascending tab position.
-std::vector<int> TabOrder();
+std::vector<int> TabOrder(const ControlTable& controls);
 
 }  // namespace velmora

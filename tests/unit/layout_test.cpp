@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "ui/control_spec.h"
+#include "app/layout.h"
 
 namespace velmora {
 namespace {

@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/layout.h"
 #include "app/start_up.h"
 #include "platform/message_loop.h"
-#include "ui/control_spec.h"
+#include "ui/twips.h"
 
 namespace velmora {
 namespace {

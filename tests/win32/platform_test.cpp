@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "app/start_up.h"
+#include "app/layout.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 #include "platform/gdi_cache.h"
 #include "platform/handles.h"
 #include "platform/process.h"
-#include "ui/control_spec.h"
+#include "ui/twips.h"
 
 namespace velmora {
 namespace {
