@@ -1,6 +1,6 @@
 // Form1's table of controls (kind, container, rectangle in twips, texts, colours, font,
 // alignment, tab position, stacking place, list items), the fonts it names, and the table's
-// queries bound to it. Form1 hands this table to the Win32 layer, which builds the window.
+// queries bound to it. Form1 creates its controls from this table through the Win32 layer.
 #pragma once
 
 #include <string_view>
