@@ -21,13 +21,13 @@ ControlSpec Control(const wchar_t* name, ControlKind kind, int tab) {
 TEST(ControlTable, TabOrderHoldsOnlyTheKindsThatTakeFocusInTabPositionOrder) {
     using K = ControlKind;
     const ControlTable table{
-        Control(L"Frame", K::kFrame, 0),         Control(L"Text", K::kTextBox, 6),
+        Control(L"Text", K::kTextBox, 6),        Control(L"Frame", K::kFrame, 0),
         Control(L"Label", K::kLabel, 1),         Control(L"Button", K::kCommandButton, 2),
         Control(L"Picture", K::kPictureBox, 5),  Control(L"Shape", K::kShape, kNoTab),
         Control(L"Option", K::kOptionButton, 4), Control(L"Timer", K::kTimer, kNoTab),
         Control(L"Combo", K::kComboBox, 3),
     };
-    EXPECT_EQ(TabOrder(table), (std::vector<int>{3, 8, 6, 4, 1}));
+    EXPECT_EQ(TabOrder(table), (std::vector<int>{3, 8, 6, 4, 0}));
 }
 
 TEST(ControlTable, ListItemsAreTwoDigitTextsWithZeroLastOnRequest) {
