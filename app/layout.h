@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/control_spec.h"
+#include "ui/control_table.h"
 
 namespace velmora {
 
@@ -21,7 +21,7 @@ const FormSpec& FormLayout();
 // Every control of the window, containers before their contents.
 const ControlTable& Controls();
 
-// The queries of ui/control_spec.h over Form1's table.
+// The queries of ui/control_table.h over Form1's table.
 int FindControl(std::wstring_view name, int index = kNoIndex);
 int ContainerOf(int control);
 std::vector<int> ChildrenFrontToBack(int container);

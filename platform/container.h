@@ -12,7 +12,7 @@
 
 #include "platform/gdi_cache.h"
 #include "platform/handles.h"
-#include "ui/control_spec.h"
+#include "ui/control_table.h"
 
 namespace velmora {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/container.h"
-#include "ui/control_spec.h"
+#include "ui/control_table.h"
 
 namespace velmora {
 

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "platform/handles.h"
-#include "ui/control_spec.h"
+#include "ui/control_table.h"
 
 namespace velmora {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/control_spec.h"
+#include "ui/control_table.h"
 
 namespace velmora {
 namespace {

@@ -1,5 +1,5 @@
 // The queries over a control table: containers, stacking, the pointer hit test, the tab order.
-#include "ui/control_spec.h"
+#include "ui/control_table.h"
 
 #include <algorithm>
 
