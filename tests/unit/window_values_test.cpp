@@ -9,6 +9,7 @@
 #include "actions/picker_request.h"
 #include "app/drag.h"
 #include "app/start_up.h"
+#include "ui/twips.h"
 
 namespace velmora {
 namespace {

@@ -10,6 +10,7 @@
 #include "app/layout.h"
 #include "app/start_up.h"
 #include "platform/message_loop.h"
+#include "ui/twips.h"
 
 namespace velmora {
 namespace {

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "app/layout.h"
-#include "app/start_up.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 #include "platform/gdi_cache.h"
 #include "platform/handles.h"
 #include "platform/process.h"
+#include "ui/twips.h"
 
 namespace velmora {
 namespace {

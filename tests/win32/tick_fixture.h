@@ -13,8 +13,8 @@
 
 #include "actions/capture_name.h"
 #include "app/form1.h"
-#include "app/start_up.h"
 #include "platform/message_loop.h"
+#include "ui/twips.h"
 
 namespace velmora {
 
