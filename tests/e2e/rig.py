@@ -1,14 +1,16 @@
-"""The end-to-end rig: the real velmora.exe under Wine in an Xvfb (tools/wine-session.sh), driven
-through XTEST, its screen read with GetImage (python-xlib), and the log of the stand-ins. Plain
-Python, so that conftest.py, the monkey and the bench scripts can share it."""
+"""The end-to-end rig: the real velmora.exe under Wine in the session's Xvfb (tools/wine-session.sh),
+driven through XTEST, its screen read with GetImage (python-xlib), and what the stand-ins logged.
+Plain Python, so that conftest.py, the monkey and the bench scripts share it."""
 
 import datetime
 import os
 import shutil
 import signal
 import subprocess
+import threading
 import time
 import uuid
+from pathlib import Path, PureWindowsPath
 
 from Xlib import X, XK, display
 from Xlib.ext import xtest
@@ -16,7 +18,8 @@ from Xlib.ext import xtest
 BUILD = os.path.abspath(os.environ.get("VELMORA_BUILD_DIR", "build/win32"))
 BROWSER = "C:\\Program Files\\Internet Explorer\\iexplore.exe"
 SHUTDOWN = "C:\\windows\\system32\\shutdown.exe"
-# Where a search would look before the unquoted browser path: fakes there must never run.
+# Where a search for the unquoted browser path would look before the real one: fakes there (and
+# each group's cmd.exe beside velmora.exe and shutdown.exe in its current folder) must never run.
 PLANTED = ("C:\\Program.exe", "C:\\Program Files\\Internet.exe")
 # Window rectangles in pixels (x, y, width, height): the layout's twips divided by 15.
 RECT = {
@@ -34,6 +37,7 @@ FIELDS = [(32, 91, 46, 15), (88, 91, 38, 15), (136, 91, 38, 15),  # Picture1(1..
           (32, 115, 46, 15), (88, 115, 38, 15), (136, 115, 38, 15)]
 FULL, WIDE, COMPACT = (389, 221), (389, 37), (136, 37)
 PINK, MAGENTA, WHITE = (255, 128, 255), (255, 0, 255), (255, 255, 255)
+BOOT = time.time() - float(Path("/proc/uptime").read_text().split()[0])  # process times count from it
 
 
 def backdrop_colour(x, y):
@@ -77,21 +81,18 @@ class Screen:
         xtest.fake_input(self.display, X.MotionNotify, x=int(x), y=int(y))
         self.display.sync()
 
-    def button(self, button, down):
-        xtest.fake_input(self.display, X.ButtonPress if down else X.ButtonRelease, button)
-        self.display.sync()
-
     def click(self, x, y, button=1):
         self.drag(x, y, 0, 0, (button,), steps=0)
 
     def drag(self, x, y, dx, dy, buttons=(1,), steps=6):
         self.move(x, y)
         for button in buttons:
-            self.button(button, True)
+            xtest.fake_input(self.display, X.ButtonPress, button)
         for step in range(1, steps + 1):
             self.move(x + dx * step // steps, y + dy * step // steps)
         for button in reversed(buttons):
-            self.button(button, False)
+            xtest.fake_input(self.display, X.ButtonRelease, button)
+        self.display.sync()
 
     def key(self, *names):
         """Presses the keys together ("Tab"; "Shift_L", "Home"), then lets them go."""
@@ -141,29 +142,56 @@ class Screen:
         return -at.x, -at.y, g.width, g.height
 
 
+def install(program, path):
+    os.makedirs(os.path.dirname(unix_path(path)), exist_ok=True)
+    shutil.copy(os.path.join(BUILD, program), unix_path(path))
+
+
+def session():
+    """The X screen, once the prefix has its stand-ins (shutdown.exe as the system's, recorder.exe
+    as the web browser: Wine runs them in place of its builtin stubs with the =n overrides) and
+    the planted fakes, and no capture folder yet."""
+    overrides = os.environ.get("WINEDLLOVERRIDES", "")
+    os.environ["WINEDLLOVERRIDES"] = overrides + ";shutdown.exe=n;iexplore.exe=n"
+    install("shutdown.exe", SHUTDOWN)
+    for path in (BROWSER,) + PLANTED:
+        install("recorder.exe", path)
+    # A crash ends the program at once instead of leaving it up behind Wine's crash dialog.
+    subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog",
+                    "/t", "REG_DWORD", "/d", "0", "/f"], capture_output=True, check=True)
+    shutil.rmtree(unix_path("C:\\QORN"), ignore_errors=True)  # the first start makes it
+    return Screen()
+
+
+def start_backdrop(group):
+    """backdrop.exe behind everything, started in the group, once it shows."""
+    group.start(os.path.join(BUILD, "backdrop.exe"))
+    corner = (1015, 760)
+    wait_for(lambda: group.screen.shot(*corner, 1, 1)(*corner) == backdrop_colour(*corner), 60,
+             "backdrop")
+
+
 def read_log(path):
     """[(time, fields...)] of a stand-in log."""
-    if not os.path.exists(path):
+    try:
+        with open(path, encoding="utf-8", newline="") as log:
+            lines = [line.split("\t") for line in log.read().split("\r\n") if line]
+    except FileNotFoundError:
         return []
-    with open(path, encoding="utf-8", newline="") as log:
-        lines = [line.split("\t") for line in log.read().split("\r\n") if line]
     return [(datetime.datetime.strptime(t, "%Y-%m-%d %H:%M:%S.%f"), *rest) for t, *rest in lines]
 
 
 def processes(tag):
-    """{pid: (image name, time created)} of the processes with VELMORA_E2E_TAG=tag."""
-    found, boot = {}, time.time() - float(open("/proc/uptime").read().split()[0])
-    for pid in filter(str.isdigit, os.listdir("/proc")):
+    """{(pid, time created): image name} of the processes with VELMORA_E2E_TAG=tag."""
+    found = {}
+    for proc in Path("/proc").glob("[0-9]*"):
         try:
-            with open(f"/proc/{pid}/environ", "rb") as f:
-                if f"VELMORA_E2E_TAG={tag}".encode() not in f.read().split(b"\0"):
-                    continue
-            with open(f"/proc/{pid}/cmdline", "rb") as f:
-                image = f.read().split(b"\0")[0].decode().replace("\\", "/").split("/")[-1]
-            with open(f"/proc/{pid}/stat", "rb") as f:
-                ticks = int(f.read().rsplit(b")", 1)[1].split()[19])
-            created = datetime.datetime.fromtimestamp(boot + ticks / os.sysconf("SC_CLK_TCK"))
-            found[int(pid)] = image.lower(), created
+            if f"VELMORA_E2E_TAG={tag}".encode() in (proc / "environ").read_bytes().split(b"\0"):
+                image = (proc / "cmdline").read_bytes().split(b"\0")[0].decode().lower()
+                ticks = int((proc / "stat").read_bytes().rsplit(b")", 1)[1].split()[19])
+                created = BOOT + ticks / os.sysconf("SC_CLK_TCK")
+                found[int(proc.name), datetime.datetime.fromtimestamp(created)] = PureWindowsPath(
+                    image).name
         except (OSError, UnicodeDecodeError, IndexError):
             pass  # ended meanwhile
     return found
@@ -171,21 +199,29 @@ def processes(tag):
 
 class Rig:
     """A group of checks: a folder in the prefix, the stand-ins' log, and the programs started
-    with the group's tag (stop() kills them). velmora.exe runs from a copy in <folder>\\bin beside
-    a planted cmd.exe; its current folder holds a planted shutdown.exe."""
+    with the group's tag, watched until stop() kills them. velmora.exe runs from a copy in
+    <folder>\\bin beside a planted cmd.exe; its current folder holds a planted shutdown.exe."""
 
     def __init__(self, name, screen):
         self.screen, self.tag, self.programs, self.seen = screen, uuid.uuid4().hex[:12], [], {}
         self.win = f"C:\\velmora-e2e\\{name}-{self.tag}"
         self.folder, self.log = unix_path(self.win), unix_path(self.win + "\\log.txt")
         self.bin = os.path.join(self.folder, "bin")
-        self.planted = [os.path.join(self.bin, "cmd.exe"), os.path.join(self.folder, "shutdown.exe")]
         os.makedirs(self.bin)
         shutil.copy(os.path.join(BUILD, "velmora.exe"), self.bin)
-        for target in [self.bin] + self.planted:
+        for target in (self.bin, self.bin + "/cmd.exe", self.folder + "/shutdown.exe"):
             shutil.copy(os.path.join(BUILD, "recorder.exe"), target)
         self.env = dict(os.environ, VELMORA_E2E_TAG=self.tag,
                         VELMORA_LOG="Z:" + self.log.replace("/", "\\"))
+        self.watching = True
+        threading.Thread(target=self.watch, daemon=True).start()
+
+    def watch(self):
+        # A command's cmd.exe lives about a second under Wine: a look every 20 ms sees each one,
+        # also its image name once Wine has set it (a fresh fork still shows its parent's).
+        while self.watching:
+            self.seen.update(processes(self.tag))
+            time.sleep(0.02)
 
     def start(self, *argv):
         """`wine argv...` from the group's folder; its output goes to a file there."""
@@ -198,21 +234,22 @@ class Rig:
         """[(time, module, command line)] of every start the stand-ins logged."""
         return [line for line in read_log(self.log) if len(line) == 3]
 
-    def commands(self):
-        """When each of the group's cmd.exe processes was created, as far as polls saw them: one
-        lives about a second under Wine, so call this while waiting for a command."""
-        self.seen.update(processes(self.tag))
-        return sorted(created for image, created in self.seen.values() if image == "cmd.exe")
+    def commands(self, since):
+        """When the group's cmd.exe processes created after `since` were created, in order."""
+        return sorted(t for (_, t), image in list(self.seen.items())
+                      if image == "cmd.exe" and t >= since)
 
     def fakes_run(self):
-        planted = [p.lower() for p in self.planted + [unix_path(p) for p in PLANTED]]
-        return [run for run in self.runs() if unix_path(run[1]).lower() in planted]
+        planted = [self.bin + "/cmd.exe", self.folder + "/shutdown.exe"] + [
+            unix_path(p) for p in PLANTED]
+        return [run for run in self.runs() if unix_path(run[1]).lower() in map(str.lower, planted)]
 
     def start_velmora(self):
         return Velmora(self, self.start(os.path.join(self.bin, "velmora.exe")))
 
     def stop(self):
-        for pid in processes(self.tag):
+        self.watching = False
+        for pid, _ in processes(self.tag):
             os.kill(pid, signal.SIGKILL)
         for program in self.programs:
             program.wait(10)
@@ -224,7 +261,7 @@ class Velmora:
     label-buttons on it."""
 
     def __init__(self, group, program):
-        self.program, self.screen, previous = program, group.screen, None
+        self.program, self.screen, shown = program, group.screen, [None]
 
         def window():
             assert program.poll() is None, "velmora.exe ended during its start-up"
@@ -232,29 +269,25 @@ class Velmora:
                     if self.screen.title(w).startswith("Velmora")]
 
         def painted():  # pink shows, and two screenshots in a row agree
-            nonlocal previous
             x, y, w, h = self.geometry()
             pixel = self.screen.shot(x, y, w, h)
-            shown = [pixel(i, j) for i in range(x, x + w, 3) for j in range(y, y + h, 3)]
-            settled, previous = shown == previous, shown
-            return settled and pixel(x + 60, y + 200) == PINK
+            shown.append([pixel(i, j) for i in range(x, x + w, 3) for j in range(y, y + h, 3)])
+            return shown[-1] == shown[-2] and pixel(x + 60, y + 200) == PINK
 
-        (self.window,) = wait_for(window, 60, "velmora window", interval=0.2)
-        wait_for(painted, 30, "painted velmora window", interval=0.2)
+        (self.window,) = wait_for(window, 90, "velmora window", interval=0.2)
+        wait_for(painted, 60, "painted velmora window", interval=0.2)
 
     def geometry(self):
         return self.screen.geometry(self.window)
 
-    def at(self, rect, dx=None, dy=None):
-        """Screen point of a rectangle's centre, or of (dx, dy) inside it."""
+    def click(self, rect, dx=None, dy=None):
+        """Clicks a rectangle's centre, or (dx, dy) inside it."""
         x, y, _, _ = self.geometry()
         rx, ry, rw, rh = RECT[rect] if isinstance(rect, str) else rect
-        return x + rx + (rw // 2 if dx is None else dx), y + ry + (rh // 2 if dy is None else dy)
+        self.screen.click(x + rx + (rw // 2 if dx is None else dx),
+                          y + ry + (rh // 2 if dy is None else dy))
 
-    def click(self, rect, **where):
-        self.screen.click(*self.at(rect, **where))
-
-    def view(self, size, timeout=15):
+    def view(self, size, timeout=30):
         wait_for(lambda: self.geometry()[2:] == size, timeout, f"window of {size}")
 
     def type_into(self, rect, text, gap=0.02):
@@ -264,19 +297,26 @@ class Velmora:
         self.screen.key("Shift_L", "Home")
         self.screen.type(text, gap)
 
-    def arm(self, option=None, lead=4.0, year=None):
-        """From the full panel: picks the option (its round button), types a target `lead` s
-        ahead (with `year` as its year's text if given), presses 启动 and waits for the compact
-        strip. Returns the target."""
+    def set_target(self, moment, year=None):
+        """Types a moment into the six fields (with `year` as the year's text if given)."""
+        for field, value in zip(FIELDS, (moment.year, moment.month, moment.day, moment.hour,
+                                         moment.minute, moment.second)):
+            self.type_into(field, year if year and field == FIELDS[0] else f"{value:02d}")
+
+    def arm(self, option=None, lead=4, year=None):
+        """From the full panel: picks the option (its round button), sets a target `lead` s ahead,
+        presses 启动 and waits for the compact strip. Returns the target. When a busy machine took
+        the lead with the typing, it types again with a longer one."""
         if option:
             self.click(option, dx=6)
-        now = datetime.datetime.now()
-        target = (now + datetime.timedelta(seconds=lead + 1)).replace(microsecond=0)
-        for field, value in zip(FIELDS, (target.year, target.month, target.day, target.hour,
-                                         target.minute, target.second)):
-            self.type_into(field, year if year and field == FIELDS[0] else f"{value:02d}")
+        while True:
+            now = datetime.datetime.now()
+            target = (now + datetime.timedelta(seconds=lead + 1)).replace(microsecond=0)
+            self.set_target(target, year)
+            if (target - datetime.datetime.now()).total_seconds() > 1.5:
+                break
+            lead *= 2
         self.click("LabelGN(3)")
-        assert (target - datetime.datetime.now()).total_seconds() > 1, "typing took the lead"
         self.view(COMPACT)
         return target
 
