@@ -240,8 +240,7 @@ class Rig:
                       if image == "cmd.exe" and t >= since)
 
     def fakes_run(self):
-        planted = [self.bin + "/cmd.exe", self.folder + "/shutdown.exe"] + [
-            unix_path(p) for p in PLANTED]
+        planted = [self.bin + "/cmd.exe", self.folder + "/shutdown.exe", *map(unix_path, PLANTED)]
         return [run for run in self.runs() if unix_path(run[1]).lower() in map(str.lower, planted)]
 
     def start_velmora(self):
@@ -287,15 +286,15 @@ class Velmora:
         self.screen.click(x + rx + (rw // 2 if dx is None else dx),
                           y + ry + (rh // 2 if dy is None else dy))
 
-    def view(self, size, timeout=30):
-        wait_for(lambda: self.geometry()[2:] == size, timeout, f"window of {size}")
+    def view(self, size):
+        wait_for(lambda: self.geometry()[2:] == size, 30, f"window of {size}")
 
-    def type_into(self, rect, text, gap=0.02):
+    def type_into(self, rect, text):
         """Clicks into a field and types over its text (Wine's edits ignore Ctrl+A)."""
         self.click(rect)
         self.screen.key("End")
         self.screen.key("Shift_L", "Home")
-        self.screen.type(text, gap)
+        self.screen.type(text)
 
     def set_target(self, moment, year=None):
         """Types a moment into the six fields (with `year` as the year's text if given)."""
@@ -303,7 +302,7 @@ class Velmora:
                                          moment.minute, moment.second)):
             self.type_into(field, year if year and field == FIELDS[0] else f"{value:02d}")
 
-    def arm(self, option=None, lead=4, year=None):
+    def arm(self, option=None, lead=3, year=None):
         """From the full panel: picks the option (its round button), sets a target `lead` s ahead,
         presses 启动 and waits for the compact strip. Returns the target. When a busy machine took
         the lead with the typing, it types again with a longer one."""

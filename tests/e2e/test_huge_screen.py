@@ -14,11 +14,21 @@ import pytest
 import rig
 
 
-def connect(display):
-    try:  # the server may still be allocating its 676 MB screen
-        return rig.Screen(display)
-    except Exception:
-        return None
+def large_screen(errors):
+    """(Xvfb, its Screen). The server writes its display number once it takes connections; one
+    that ends without (another Xvfb may have taken the number it tried) is started again."""
+    for _ in range(5):
+        read_end, write_end = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                                 "13000x13000x24", "-nolisten", "tcp"], pass_fds=[write_end],
+                                stderr=errors)
+        os.close(write_end)
+        with os.fdopen(read_end) as number:
+            display = ":" + number.read(16).strip()
+        if display != ":":
+            return xvfb, rig.Screen(display)
+        xvfb.wait()
+    raise AssertionError("no large Xvfb: see " + errors.name)
 
 
 @pytest.fixture(scope="module")
@@ -28,21 +38,10 @@ def group(tmp_path_factory):
     for registry in glob.glob(prefix + "/*.reg"):  # the one thing Wine rewrites: not shared
         shutil.copy(registry, registry + ".new")
         os.replace(registry + ".new", registry)
-    for _ in range(5):  # one that ends at once may have raced another for its number
-        read_end, write_end = os.pipe()
-        with open(prefix + ".xvfb.txt", "a") as errors:
-            xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                                     "13000x13000x24", "-nolisten", "tcp"], pass_fds=[write_end],
-                                    stderr=errors)
-        os.close(write_end)
-        display = ":" + os.read(read_end, 16).decode().strip()
-        os.close(read_end)
-        if display != ":":
-            break
-        xvfb.wait()
-    assert display != ":", open(prefix + ".xvfb.txt").read()[-2000:]
-    group = rig.Rig("huge_screen", rig.wait_for(lambda: connect(display), 120, "large Xvfb"))
-    group.env.update(DISPLAY=display, WINEPREFIX=prefix)
+    with open(prefix + "-xvfb.txt", "w") as errors:
+        xvfb, screen = large_screen(errors)
+    group = rig.Rig("huge_screen", screen)
+    group.env.update(DISPLAY=screen.display.get_display_name(), WINEPREFIX=prefix)
     yield group
     group.stop()
     subprocess.run(["wineserver", "-k"], env=group.env)
