@@ -82,6 +82,7 @@ TEST(RemainingSecondsTest, WorkedExamples) {
          90898},
         {kMay, {L"2038", L"09", L"24", L"03", L"14", L"07"}, 782140524},
         {kMay, {L"2038", L"09", L"24", L"03", L"14", L"08"}, std::nullopt},
+        {kMay, {L"2014", L"05", L"23", L"22", L"00", L"18446744073709551621"}, std::nullopt},
         // A year before 1972 is due at once, the other fields unread, whatever the clock says.
         {{2050, 1, 1, 0, 0, 0}, {L"1970.5", L"", L"x", L"五", L"9999999999999", L"-"}, 0},
         {kMay, {L"1971.5", L"", L"", L"", L"", L""}, std::nullopt},
@@ -127,39 +128,25 @@ class Generator {
     }
 
     std::wstring Field(std::int64_t value, bool nearNow, bool year) {
-        static const wchar_t* const kJunk[] = {L"",
-                                               L"-",
-                                               L".",
-                                               L"abc",
-                                               L"五",
-                                               L"1e5",
-                                               L"1 2",
-                                               L"0x1F",
-                                               L"1.2.3",
-                                               L"\u3000",
-                                               L"18446744073709551621"};  // 2^64 + 5
+        static const wchar_t* const kJunk[] = {L"",    L"-",    L".",     L"abc",    L"五",
+                                               L"1 2", L"0x1F", L"1.2.3", L"\u3000", L"1e5"};
         static const wchar_t* const kBefore[] = {
             L"", L"", L" ", L"\t", L"\u3000", L"+", L"000000000000000000000000000"};
         static const wchar_t* const kAfter[] = {
             L"",      L"",      L" \u3000", L".5", L".50",
             L".4999", L".5001", L".",       L".9", L".500000000000000000001"};
         const std::int64_t step = (*this)(-3, 3);
-        switch (nearNow && (*this)(0, 7) != 0 ? 0 : (*this)(1, 5)) {
-            case 0:
-                value += step * ((*this)(0, 3) == 0 ? 7 : 1);
-                break;
-            case 1:
-                value = ((*this)(0, 1) == 0 ? INT32_MAX : INT32_MIN) + step;
-                break;
-            case 2:
-                value = (*this)(-3000000000LL, 3000000000LL);
-                break;
-            case 3:
-                value = year ? (*this)(1965, 2045) : (*this)(-99, 99);
-                break;
-            default:
-                return Pick(kJunk);
-        }
+        const std::int64_t kind = nearNow && (*this)(0, 7) != 0 ? 0 : (*this)(1, 5);
+        if (kind == 0)
+            value += step * ((*this)(0, 3) == 0 ? 7 : 1);
+        else if (kind == 1)  // at the 32-bit edges
+            value = ((*this)(0, 1) == 0 ? INT32_MAX : INT32_MIN) + step;
+        else if (kind == 2)
+            value = (*this)(-3000000000LL, 3000000000LL);
+        else if (kind == 3)
+            value = year ? (*this)(1965, 2045) : (*this)(-99, 99);
+        else
+            return Pick(kJunk);
         std::wstring text = Pick(kBefore);
         text += std::to_wstring(value);
         text += Pick(kAfter);

@@ -1,6 +1,8 @@
-// The tick's decisions: its texts, the run flag, the invalid target and the due actions.
+// The tick's decisions: its texts, the run flag, the invalid target, the due actions, and where
+// the timer puts the next tick.
 #include <gtest/gtest.h>
 
+#include "platform/tick_schedule.h"
 #include "scheduler/tick.h"
 
 namespace velmora {
@@ -86,6 +88,19 @@ TEST(TickTest, DueActions) {
         EXPECT_EQ(StartProgramCommandLine(text), std::nullopt)
             << testing::PrintToString(std::wstring(text));
     }
+}
+
+TEST(TickTest, TicksAreAskedForJustAfterTheNextTurn) {
+    EXPECT_EQ(NextTurnMs(12'000, 1000), 13'000);  // on a turn: the next one
+    EXPECT_EQ(NextTurnMs(13'390'000'123'456, 1000), 13'390'000'124'000);
+    EXPECT_EQ(DelayUntilMs(12'004, 13'000), 996 + kTickSlackMs);
+    EXPECT_EQ(DelayUntilMs(13'000, 13'000), 0);  // a turn already come is due at once
+    EXPECT_TRUE(IsEarly(12'998, 13'000, 1000));
+    EXPECT_FALSE(IsEarly(13'000, 13'000, 1000));
+    EXPECT_FALSE(IsEarly(11'999, 13'000, 1000));  // the clock was set back: tick now
+    EXPECT_TRUE(IsJustAfterTurn(13'000 + kTickSlackMs + kOnTurnToleranceMs, 1000));
+    EXPECT_FALSE(IsJustAfterTurn(13'001 + kTickSlackMs + kOnTurnToleranceMs, 1000));
+    EXPECT_FALSE(IsJustAfterTurn(-1000, 1000));
 }
 
 }  // namespace
