@@ -1,6 +1,9 @@
 // Form1 made in-process: what start-up leaves behind, how a label draws a countdown too long for
 // it, and the keyboard's way through the controls; and the Win32 layer under it: the general
 // date-and-time text, starting real processes, and stacking child windows.
+#include <string>
+#include <tuple>
+
 #include "app/layout.h"
 #include "platform/controls.h"
 #include "platform/form.h"
@@ -75,6 +78,28 @@ TEST_F(Form1Test, FocusStartsOnTheFirstFieldAndTabFollowsTheTabOrder) {
         const HWND stop = _wcsicmp(name, L"ComboBox") == 0 ? GetParent(GetFocus()) : GetFocus();
         ASSERT_EQ(stop, expected[i]) << "Tab " << i;
     }
+}
+
+// A click is a left press and release over the same label.
+TEST_F(Form1Test, ClicksReachTheLabelUnderPressAndRelease) {
+    std::vector<std::string> calls;
+    form->SetHandlerObserver(
+        [&](const Form1::HandlerCall& call) {
+            calls.push_back(std::string(call.handler) + "(" + std::to_string(call.index) + ")");
+        },
+        Form1::ObserverMode::kInsteadOfHandler);
+    auto post = [&](UINT message, WPARAM keys, float x) {
+        PostMessageW(form->Me().Hwnd(), message, keys, MAKELPARAM(TwipsToPixels(x), 20));
+    };
+    const float kStart = 2950, kExit = 3300, kStar = 1850;  // on the top bar
+    const std::tuple<bool, float, float> clicks[] = {
+        {true, kStart, kStart}, {true, kStart, kExit}, {false, kExit, kExit}, {true, kStar, kStar}};
+    for (const auto& [left, xDown, xUp] : clicks) {
+        post(left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, left ? MK_LBUTTON : MK_RBUTTON, xDown);
+        post(left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, xUp);
+    }
+    DoEvents();
+    EXPECT_EQ(calls, (std::vector<std::string>{"LabelGN_Click(3)", "LabelGN_Click(1)"}));
 }
 
 TEST(Clock, GeneralTextLeavesTheTimeOutAtMidnight) {

@@ -67,9 +67,13 @@ TEST_F(PickerTest, OpensModalInTheProgramFolderWithOneFilterAndEscapeInAGraceWai
     const HWND owner = form->Me().Hwnd();
     form->Text5().SetText(L"C:\\earlier\\path.exe");
     bool closedInWait = false;
+    int ticks = 0;  // the dialog's own loop keeps Timer1 ticking
+    form->SetHandlerObserver(
+        [&](const Form1::HandlerCall& call) { ticks += call.handler == "Timer1_Timer"; },
+        Form1::ObserverMode::kBeforeHandler);
     Play([&](HWND dialog) {
         const HWND focus = GetFocus();
-        if (focus == nullptr || GetAncestor(focus, GA_ROOT) != dialog) {
+        if (ticks < 2 || focus == nullptr || GetAncestor(focus, GA_ROOT) != dialog) {
             return false;  // not ready for keys yet
         }
         wchar_t text[MAX_PATH] = {};
