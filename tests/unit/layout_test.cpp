@@ -30,7 +30,7 @@ TEST(LayoutTest, EachPointReachesTheFrontmostControlThatTakesEvents) {
         {{5850, 3330}, L"-"},         {{1440, 2420}, L"Label8(1)"},  // Frame1's inside
         {{300, 1620}, L"Frame1"},     {{2920, 1620}, L"Frame2"},     // Frame1 under Frame2
         {{1340, 1420}, L"Combo1(2)"}, {{3180, 1420}, L"Option1"},
-        {{3280, 2165}, L"Text5"},  // over Option3
+        {{4080, 1120}, L"Label8(0)"}, {{3280, 2165}, L"Text5"},  // over Option3
     };
     for (const auto& c : cases) {
         EXPECT_EQ(NameOf(PointerTarget(kForm, c.at)), c.expected) << c.at.x << "," << c.at.y;

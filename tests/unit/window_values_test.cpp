@@ -15,8 +15,8 @@ namespace velmora {
 namespace {
 
 TEST(StartUpTest, PresetTextsAndPixels) {
-    EXPECT_EQ(PresetFieldTexts({999, 5, 7, 8, 9, 6}),
-              (std::array<std::wstring, 6>{L"999", L"05", L"07", L"08", L"09", L"06"}));
+    EXPECT_EQ(PresetFieldTexts({7, 5, 7, 8, 9, 6}),  // the year not padded
+              (std::array<std::wstring, 6>{L"7", L"05", L"07", L"08", L"09", L"06"}));
     EXPECT_EQ(CaptureFilePath({2014, 5, 3, 2, 0, 5}), L"C:\\QORN\\20140503020005.BMP");
     // Twips / 15, ties to even, clamped.
     const double twips[] = {5835, 2045, 112.5, 127.5, -112.5, 1e300, -1e300, NAN};
