@@ -9,7 +9,7 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 for pkg in cmake g++ clang libgtest-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686 \
            wine wine32:i386 xvfb xdotool imagemagick x11-utils \
-           fonts-arphic-uming fonts-arphic-ukai python3; do
+           fonts-arphic-uming fonts-arphic-ukai python3 python3-pytest python3-xlib; do
   have_pkg "$pkg" || need+=("$pkg")
 done
 

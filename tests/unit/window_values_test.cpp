@@ -10,6 +10,7 @@
 #include "actions/picker_request.h"
 #include "app/drag.h"
 #include "app/start_up.h"
+#include "ui/twips.h"
 
 namespace velmora {
 namespace {
@@ -47,7 +48,7 @@ TEST(DragTest, ButtonsRoundingAndTheGrabbedPointFollowingThePointer) {
     // x87 extended precision would give 2^24 + 2.
     EXPECT_EQ(DraggedPosition({16777216.f, 0}, GripPoint{-1, 0}, 1, 0).left, 16777216.f);
     EXPECT_EQ(BrowserCommandLine(),
-              L"C:\\Program Files\\Internet Explorer\\iexplore.exe velmora.test");
+              L"\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" velmora.test");
 }
 
 TEST(PickerTest, RequestAndResult) {

@@ -14,20 +14,28 @@ namespace {
 
 using Form1Test = LoadedForm1;
 
-TEST_F(Form1Test, LoadPresetsTheFieldsFromOneReadingAndFillsTheLists) {
-    EXPECT_EQ(loadReadings, 1);
-    const wchar_t* expected[] = {L"2025", L"12", L"31", L"23", L"59", L"59"};
-    const int items[] = {0, 12, 31, 24, 60, 60};
-    for (int i = 1; i <= 6; ++i) {
-        EXPECT_EQ(form->Combo1(i).Text(), expected[i - 1]) << "Combo1(" << i << ")";
-        EXPECT_EQ(form->Combo1(i).ListCount(), items[i - 1]) << "Combo1(" << i << ")";
+TEST(Form1Load, PresetsTheFieldsFromOneReadingAndFillsTheLists) {
+    RecordingRunner runner;
+    ScriptedClock clock;  // a second reading would differ in every field
+    clock.queued = {{2025, 12, 31, 23, 59, 59}};
+    {
+        Form1 form(runner, clock);
+        form.Load();
+        EXPECT_EQ(clock.readings, 1);
+        const wchar_t* expected[] = {L"2025", L"12", L"31", L"23", L"59", L"59"};
+        const int items[] = {0, 12, 31, 24, 60, 60};
+        for (int i = 1; i <= 6; ++i) {
+            EXPECT_EQ(form.Combo1(i).Text(), expected[i - 1]) << "Combo1(" << i << ")";
+            EXPECT_EQ(form.Combo1(i).ListCount(), items[i - 1]) << "Combo1(" << i << ")";
+        }
+        EXPECT_EQ(form.Combo1(4).List(23), L"00");
+        EXPECT_EQ(form.Timer1().Interval(), 1000);
+        EXPECT_EQ(form.Label6().Caption(), L"Velmora自动关机");
+        ASSERT_EQ(runner.calls.size(), 1u);
+        EXPECT_EQ(runner.calls[0].commandLine, L"cmd.exe /c MD C:\\QORN\\");
+        EXPECT_EQ(runner.calls[0].showState, SW_HIDE);
     }
-    EXPECT_EQ(form->Combo1(4).List(23), L"00");
-    EXPECT_EQ(form->Timer1().Interval(), 1000);
-    EXPECT_EQ(form->Label6().Caption(), L"Velmora自动关机");
-    ASSERT_EQ(loadCalls.size(), 1u);
-    EXPECT_EQ(loadCalls[0].commandLine, L"cmd.exe /c MD C:\\QORN\\");
-    EXPECT_EQ(loadCalls[0].showState, SW_HIDE);
+    DoEvents();
 }
 
 // Three-digit hours wrap the closing mark onto a second line, which the label cuts off: what
@@ -117,9 +125,9 @@ TEST(Clock, GeneralTextLeavesTheTimeOutAtMidnight) {
 TEST(ProcessRunner, ClosesItsHandlesAndReportsAFailedStart) {
     const LiveHandles before = CountLiveHandles();
     ProcessRunner runner;
-    runner.Run(L"cmd.exe /c exit", SW_HIDE);
+    runner.Start({L"cmd.exe /c exit", SW_HIDE, {}, {}});
     EXPECT_TRUE(runner.LastStarted());
-    runner.Run(L"no-such-program-velmora.exe", SW_HIDE);
+    runner.Start({L"no-such-program-velmora.exe", SW_HIDE, {}, {}});
     EXPECT_FALSE(runner.LastStarted());
     EXPECT_EQ(CountLiveHandles(), before) << "process or thread handle left open";
 }

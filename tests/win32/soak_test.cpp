@@ -27,7 +27,7 @@ constexpr SIZE_T kPrivateSlack = 36 * 1024;
 // Counts the command lines instead of keeping them, so as not to grow the heap it measures.
 class CountingRunner : public CommandRunner {
   public:
-    void Run(const std::wstring&, int showState) override { count += showState == SW_HIDE; }
+    void Start(const ProcessStart& start) override { count += start.showState == SW_HIDE; }
     int count = 0;
 };
 
@@ -89,7 +89,7 @@ TEST(SoakTest, TicksLeaveNoObjectAliveAndNoMemoryGrown) {
         form.SetGracePassesForTesting(10);  // 100 ms for each graceful action instead of 5 s
         runner.count = 0;                   // the capture folder's command at start-up
         const DateTime farTarget{2026, 5, 7, 23, 0, 0};
-        SetTarget(form, farTarget);
+        SetTargetFields(form, farTarget);
         form.LabelGN_Click(3);  // start
         OptionButton* const options[] = {&form.Option1(), &form.Option3(), &form.Option2(),
                                          &form.Option4(), &form.Option5()};
@@ -101,10 +101,10 @@ TEST(SoakTest, TicksLeaveNoObjectAliveAndNoMemoryGrown) {
             Repaint(form);
             if (second % 150 == 10) {  // an action made due, fired by the next tick
                 options[second / 150 % 5]->SetValue(true);
-                SetTarget(form, clock.now);
+                SetTargetFields(form, clock.now);
                 ++firings;
             } else if (second % 150 == 11) {  // the far target again; pause and start revive it
-                SetTarget(form, farTarget);
+                SetTargetFields(form, farTarget);
                 form.LabelGN_Click(3);
                 form.LabelGN_Click(3);
                 EXPECT_EQ(form.Timer1().Interval(), 1000) << "second " << second;

@@ -14,8 +14,8 @@
 
 #include "actions/capture_name.h"
 #include "app/form1.h"
-#include "app/start_up.h"
 #include "platform/message_loop.h"
+#include "ui/twips.h"
 
 namespace velmora {
 
@@ -53,27 +53,22 @@ inline void RemoveCaptureFolder() {
     std::filesystem::remove_all(L"C:\\QORN", error);
 }
 
-inline void SetTarget(Form1& form, const DateTime& t) {
+inline void SetTargetFields(Form1& form, const DateTime& t) {
     const int values[] = {t.year, t.month, t.day, t.hour, t.minute, t.second};
     for (int i = 1; i <= 6; ++i) {
         form.Combo1(i).SetText(ZeroPadded(values[i - 1], i == 1 ? 1 : 2));
     }
 }
 
-// Loaded at a reading that differs in every field from the clock's later ones, so that a second
-// reading at start-up would show in the fields.
 class LoadedForm1 : public ::testing::Test {
   protected:
     void SetUp() override {
         RemoveCaptureFolder();
         CreateDirectoryW(kCaptureFolder, nullptr);  // as start-up's command does
         SetCursorPos(900, 700);  // away: Windows sends the window under it moves of its own
-        clock.queued = {{2025, 12, 31, 23, 59, 59}};
         form = std::make_unique<Form1>(runner, clock);
         form->Load();
-        loadReadings = clock.readings;  // before a tick of the real timer can read it
         DoEvents();
-        loadCalls = runner.calls;
         runner.calls.clear();
         clock.readings = 0;
     }
@@ -83,11 +78,22 @@ class LoadedForm1 : public ::testing::Test {
         RemoveCaptureFolder();
     }
 
+    void SetTarget(const DateTime& t) { SetTargetFields(*form, t); }
+    // One tick as the timer raises it, so not inside another one.
+    void Tick() { form->Timer1().Fire(); }
+    // The command lines started since the load, each checked to be hidden.
+    Lines Commands() const {
+        Lines lines;
+        for (const auto& call : runner.calls) {
+            EXPECT_EQ(call.showState, SW_HIDE);
+            lines.push_back(call.commandLine);
+        }
+        return lines;
+    }
+
     RecordingRunner runner;
     ScriptedClock clock;
     std::unique_ptr<Form1> form;
-    std::vector<RecordingRunner::Call> loadCalls;
-    int loadReadings = 0;
 };
 
 }  // namespace velmora

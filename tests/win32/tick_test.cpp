@@ -32,14 +32,6 @@ class TickTest : public LoadedForm1 {
             },
             Form1::ObserverMode::kInsteadOfHandler);
     }
-    Lines Commands() const {
-        Lines lines;
-        for (const auto& call : runner.calls) {
-            EXPECT_EQ(call.showState, SW_HIDE);
-            lines.push_back(call.commandLine);
-        }
-        return lines;
-    }
 };
 
 HWND option4 = nullptr;
@@ -57,7 +49,7 @@ TEST_F(TickTest, TheGraceWaitLastsFiveSecondsAndTheWindowAnswersThroughIt) {
         [&](const Form1::HandlerCall& call) { ticks += call.handler == "Timer1_Timer"; },
         Form1::ObserverMode::kBeforeHandler);
     clock.queued = {clock.now, {2026, 5, 7, 8, 9, 11}};
-    SetTarget(*form, clock.now);
+    SetTarget(clock.now);
     form->LabelGN_Click(3);  // with Option1, as laid out
     PostClick(kStartPauseX);
     PostMessageW(form->Me().Hwnd(), WM_TIMER, form->Timer1().Id(), 0);
@@ -65,7 +57,7 @@ TEST_F(TickTest, TheGraceWaitLastsFiveSecondsAndTheWindowAnswersThroughIt) {
     option4 = form->Option4().Hwnd();
     SetTimer(nullptr, 0, 2500, ClickOption4);
     const DWORD start = GetTickCount();
-    form->Timer1().Fire();
+    Tick();
     const DWORD elapsed = GetTickCount() - start;
     EXPECT_GE(elapsed, 5000u);
     EXPECT_LT(elapsed, 9000u);
@@ -79,11 +71,11 @@ TEST_F(TickTest, TheGraceWaitLastsFiveSecondsAndTheWindowAnswersThroughIt) {
 }
 
 TEST_F(TickTest, ExitDuringTheWaitLeavesTheCommandAndTakesNoCapture) {
-    SetTarget(*form, clock.now);
+    SetTarget(clock.now);
     form->SetGracePassesForTesting(3);
     form->LabelGN_Click(3);
     PostClick(kExitX);
-    form->Timer1().Fire();
+    Tick();
     EXPECT_TRUE(form->Me().Ended());
     EXPECT_FALSE(IsWindow(form->Me().Hwnd()));
     EXPECT_EQ(Commands(), Lines{kShutdownGrace});

@@ -1,0 +1,105 @@
+"""The window as it comes up over the backdrop: where it sits, what shows through its see-through
+background and what its boxes cover, the clicks that pass through, the link and the three grips."""
+
+import os
+import time
+from collections import Counter
+
+import pytest
+
+import rig
+from rig import RECT
+
+OPAQUE = [RECT[n] for n in ("Shape1", "Shape6", "Shape4(2)", "Shape3", "Frame1", "Frame2")]
+BORDERS = {RECT[n]: 3 for n in ("Shape1", "Shape6", "Shape4(2)", "Shape3")}
+BORDERS.update({RECT["Shape7"]: 2, RECT["Shape2"]: 2, (29, 88, 54, 21): 1, (85, 88, 46, 21): 1,
+                (133, 88, 46, 21): 1, (29, 112, 54, 21): 1, (85, 112, 46, 21): 1,
+                (133, 112, 46, 21): 1})  # Shape5(1..6), round the six fields
+SEE_THROUGH = [(3, 3), (4, 120), (200, 36), (385, 120), (200, 217), (386, 218)]
+GRIPS = [(19, 88), (196, 108), (60, 200)]  # Frame1's and Frame2's bare edges, Label5 below them
+
+
+def points(rect, inset=0, margin=0):
+    x, y, w, h = rect
+    return [(i, j) for i in range(x + inset - margin, x + w - inset + margin)
+            for j in range(y + inset - margin, y + h - inset + margin)]
+
+
+@pytest.fixture(scope="module")
+def pixel(screen, velmora):
+    return screen.shot(0, 0, *rig.FULL)
+
+
+def test_full_panel_at_the_corner_made_the_capture_folder(velmora):
+    assert velmora.geometry() == (0, 0, *rig.FULL)
+    rig.wait_for(lambda: os.path.isdir(rig.unix_path("C:\\QORN")), 15, "C:\\QORN\\")
+
+
+def test_see_through_background_pink_boxes_white_borders_magenta_band(pixel):
+    covered = {p for rect in OPAQUE for p in points(rect, margin=2)}
+    hidden = [p for p in points((0, 0, *rig.FULL)) if p not in covered
+              and pixel(*p) != rig.backdrop_colour(*p)]
+    assert hidden[:10] == [], f"{len(hidden)} points hide the backdrop"
+    for rect in OPAQUE:
+        inside = Counter(pixel(*p) for p in points(rect, 4))
+        assert inside.most_common(1)[0][0] == rig.PINK and not {(0, 160, 0), (0, 0, 160)} & set(
+            inside), rect
+    for (x, y, w, h), width in BORDERS.items():
+        # Each point along each side has white from a pixel outside to the border's width inside.
+        bands = [[(i, y + d) for d in range(-1, width)] for i in range(x + 4, x + w - 4)]
+        bands += [[(i, y + h - 1 - d) for d in range(-1, width)] for i in range(x + 4, x + w - 4)]
+        bands += [[(x + d, j) for d in range(-1, width)] for j in range(y + 4, y + h - 4)]
+        bands += [[(x + w - 1 - d, j) for d in range(-1, width)] for j in range(y + 4, y + h - 4)]
+        gaps = [band[0] for band in bands if rig.WHITE not in [pixel(*p) for p in band]]
+        assert gaps[:5] == [], f"{(x, y, w, h)}: {len(gaps)} border points without white"
+    controls = {p for c in ("Option3", "Text5", "Command1") for p in points(RECT[c], margin=1)}
+    band = [p for p in points((205, 128, 154, 41)) if p not in controls]
+    assert len(band) > 500 and {pixel(*p) for p in band} == {rig.MAGENTA}
+
+
+def test_captions_are_drawn(pixel):
+    for name in ("Label2", "LabelGN(1)", "LabelGN(2)", "LabelGN(3)", "LabelGN(4)", "Label6",
+                 "Label8(3)", "Label8(2)", "LabelS", "Label12"):
+        x, y, w, h = RECT[name]  # white, or white blended into pink, away from the borders
+        assert sum(min(pixel(*p)) >= 192 for p in points((x + 3, y + 1, w - 6, h - 2))) >= 10, name
+
+
+def test_clicks_pass_through_only_where_the_backdrop_shows(screen, backdrop, velmora):
+    before = len(rig.read_log(backdrop.log))
+    for x, y in SEE_THROUGH[:3]:
+        screen.click(x, y)
+    screen.click(60, 200)  # the large box's pink
+    for x, y in SEE_THROUGH[3:]:
+        screen.click(x, y, button=3)
+    expected = [["click", "left", str(x), str(y)] for x, y in SEE_THROUGH[:3]]
+    expected += [["click", "right", str(x), str(y)] for x, y in SEE_THROUGH[3:]]
+    # The backdrop takes its input in order: a click on the box would be logged among these.
+    rig.wait_for(lambda: len(rig.read_log(backdrop.log)) >= before + 6, 15, "clicks")
+    assert [list(line[1:]) for line in rig.read_log(backdrop.log)[before:]] == expected
+
+
+def test_link_starts_the_browser_once_and_changes_nothing(screen, group, velmora):
+    look = lambda: [screen.shot(0, 0, *rig.FULL)(*p) for p in points((0, 0, *rig.FULL))[::7]]
+    before = look()
+    velmora.click("Label12")
+    (run,) = rig.wait_for(group.runs, 20, "browser start")
+    assert run[1].lower() == rig.BROWSER.lower()
+    assert run[2] in (f"{rig.BROWSER} velmora.test", f'"{rig.BROWSER}" velmora.test')
+    screen.move(1000, 700)
+    time.sleep(2)
+    assert len(group.runs()) == 1 and look() == before
+
+
+def test_grips_drag_with_the_left_button_only(screen, backdrop, velmora):
+    x, y = velmora.geometry()[:2]
+    for (gx, gy), (dx, dy) in zip(GRIPS, [(40, 30), (25, -12), (-17, 45)]):
+        screen.drag(x + gx, y + gy, dx, dy)
+        x, y = x + dx, y + dy
+        rig.wait_for(lambda: velmora.geometry()[:2] == (x, y), 5, f"window at {x, y}")
+    for buttons in ((3,), (1, 3)):
+        screen.drag(x + GRIPS[2][0], y + GRIPS[2][1], 30, 20, buttons)
+    before = len(rig.read_log(backdrop.log))
+    screen.drag(x + 200, y + 36, 30, 20)  # see-through: the press goes to the backdrop
+    rig.wait_for(lambda: rig.read_log(backdrop.log)[before:], 15, "press on the backdrop")
+    time.sleep(0.5)
+    assert velmora.geometry()[:2] == (x, y) and velmora.program.poll() is None
