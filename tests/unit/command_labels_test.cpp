@@ -66,6 +66,7 @@ TEST(LabelClickTest, EachClickLeadsToItsViewAndRunState) {
                                                                   : L"启动");
         EXPECT_EQ(e.timerInterval.value_or(r.interval), r.intervalAfter);
         EXPECT_EQ(e.minimizeAndRestore, flag == L"2");
+        EXPECT_EQ(e.labelGN3First, flag == L"1");  // a pause changes the label before the flag
         EXPECT_EQ(e.label2Caption.value_or(L""), flag == L"1" ? L"00:00:00" : L"");
         EXPECT_EQ(e.label6Caption.value_or(L""), flag == L"1" ? L"Velmora自动关机" : L"");
         EXPECT_EQ(e.endProgram, r.index == 4);

@@ -77,6 +77,7 @@ TEST(TickTest, DueActions) {
         EXPECT_EQ(action.waitAndCapture, c.waitAndCapture);
         EXPECT_EQ(action.newTimerInterval, c.interval);
         EXPECT_EQ(action.newRunFlag, c.runFlag);
+        EXPECT_EQ(action.inSystemFolder, c.option != ActionOption::kOption3);  // shutdown's own
     }
     // Only one pair of quotes comes off; the drive test is a plain search anywhere in the text;
     // a quote left inside would let the rest of the text reach cmd.exe as commands of its own.
