@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The monkey run's long form: ten thousand seeded random events on the real velmora.exe (about
-# three quarters of an hour), going on after a finding; prints the events done, the restarts, the
-# commands issued and the findings. Usage: bench/monkey.sh [build-dir] [--seed N] [--events M].
+# The monkey run's long form: ten thousand seeded random events on the real velmora.exe (about an
+# hour), going on after a finding; prints the events done, the restarts, the commands issued and
+# the findings. Usage: bench/monkey.sh [build-dir] [--seed N] [--events M].
 # Without --seed the seed comes from the clock and is printed, so a finding can be replayed with
 # tests/e2e/monkey.py --seed N --events M.
 # shellcheck source=bench/session.sh
