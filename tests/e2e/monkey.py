@@ -34,6 +34,7 @@ KEYS = ["Tab", "Shift_L+Tab", "Return", "Escape", "space", "Up", "Down", "Left",
         "End", "Delete", "F4", "Next"]
 EVENTS = {"click": 34, "label": 15, "option": 8, "drag": 8, "text": 17, "keys": 8, "picker": 0.6,
           "arm": 2}
+SECOND = datetime.timedelta(seconds=1)
 ADDRESS = "velmora.test"  # the link's web address (kWebAddress)
 
 
@@ -193,15 +194,17 @@ class Monkey:
             self.velmora.click("Command1")
 
     def do_arm(self, rng):
-        option, lead, path = rng.randint(1, 5), rng.uniform(2.5, 5.0), rng.choice(PROGRAMS)
+        option, lead, path = rng.randint(1, 5), rng.randint(4, 6), rng.choice(PROGRAMS)
         watch = rng.random() < 0.5  # or fiddle on at once
-        if not self.full_panel(f"arm Option{option} {lead:.1f} s ahead, watch {watch}"):
+        if not self.full_panel(f"arm Option{option} {lead} s ahead, watch {watch}"):
             return
         self.velmora.click(f"Option{option}", dx=6)
         if option == 3:
             self.type_path(path)
-        target = datetime.datetime.now() + datetime.timedelta(seconds=lead + 1)
-        self.velmora.set_target(target := target.replace(microsecond=0))
+        target = datetime.datetime.now().replace(microsecond=0) + lead * SECOND
+        for field, value in zip(FIELDS, (target.year, target.month, target.day, target.hour,
+                                         target.minute, target.second)):
+            self.velmora.type_into(field, f"{value:02d}")
         before, started = len(self.rig.runs()), datetime.datetime.now()
         for _ in range(2):  # the caption does not show here: a click that kept the panel paused
             if self.velmora.geometry()[2:] != COMPACT:
@@ -219,7 +222,7 @@ class Monkey:
             # A graceful firing's wait (5 s, longer with a dialog opened in it) that ended after
             # the start stops the timer; a modal dialog may have taken the start.
             waits = [t for t, _, line in self.rig.runs() if arguments(line).endswith("-t 20")
-                     and t > started - datetime.timedelta(seconds=20)]
+                     and t > started - 20 * SECOND]
             if not waits and not self.dialogs():
                 self.find(f"Option{option} armed for {target:%H:%M:%S} and left alone: no firing")
 

@@ -1,6 +1,6 @@
-"""The end-to-end rig: the real velmora.exe under Wine in the session's Xvfb (tools/wine-session.sh),
-driven through the XTEST extension, its screen read with GetImage (python-xlib), and what the
-stand-ins logged. Plain Python, so that conftest.py, the monkey and the bench scripts share it."""
+"""The end-to-end rig: the real velmora.exe under Wine in an Xvfb (tools/wine-session.sh), driven
+through XTEST, its screen read with GetImage (python-xlib), and the log of the stand-ins. Plain
+Python, so that conftest.py, the monkey and the bench scripts can share it."""
 
 import datetime
 import os
@@ -16,22 +16,19 @@ from Xlib.ext import xtest
 BUILD = os.path.abspath(os.environ.get("VELMORA_BUILD_DIR", "build/win32"))
 BROWSER = "C:\\Program Files\\Internet Explorer\\iexplore.exe"
 SHUTDOWN = "C:\\windows\\system32\\shutdown.exe"
-# Where a search for cmd.exe, shutdown and the unquoted browser path would look before the real
-# ones: a fake in each place logs its start, which no test may see.
+# Where a search would look before the unquoted browser path: fakes there must never run.
 PLANTED = ("C:\\Program.exe", "C:\\Program Files\\Internet.exe")
-
 # Window rectangles in pixels (x, y, width, height): the layout's twips divided by 15.
 RECT = {
-    "Label2": (18, 15, 84, 12), "LabelGN(1)": (116, 15, 13, 12), "LabelGN(2)": (140, 15, 26, 12),
+    "LabelGN(1)": (116, 15, 13, 12), "LabelGN(2)": (140, 15, 26, 12),
     "LabelGN(3)": (165, 15, 35, 12), "LabelGN(4)": (208, 15, 35, 12), "Label6": (248, 14, 129, 17),
-    "Label12": (128, 184, 121, 12), "Label8(3)": (57, 64, 96, 12), "LabelS": (71, 144, 71, 14),
-    "Label8(2)": (200, 64, 161, 17), "Label8(4)": (205, 128, 154, 41),
+    "Label2": (18, 15, 84, 12), "Label12": (128, 184, 121, 12), "Label8(3)": (57, 64, 96, 12),
+    "LabelS": (71, 144, 71, 14), "Label8(2)": (200, 64, 161, 17),
     "Shape1": (9, 8, 125, 25), "Shape6": (134, 8, 113, 25), "Shape4(2)": (247, 8, 133, 25),
     "Shape3": (8, 40, 373, 173), "Shape7": (24, 56, 165, 121), "Shape2": (200, 56, 165, 121),
-    "Frame1": (16, 48, 181, 129), "Frame2": (192, 48, 181, 137),
-    "Option1": (205, 88, 87, 17), "Option2": (205, 104, 87, 17), "Option3": (213, 128, 87, 17),
-    "Option4": (296, 88, 63, 17), "Option5": (296, 104, 63, 17),
-    "Text5": (213, 144, 92, 18), "Command1": (312, 144, 37, 18),
+    "Frame1": (16, 48, 181, 129), "Frame2": (192, 48, 181, 137), "Option1": (205, 88, 87, 17),
+    "Option2": (205, 104, 87, 17), "Option3": (213, 128, 87, 17), "Option4": (296, 88, 63, 17),
+    "Option5": (296, 104, 63, 17), "Text5": (213, 144, 92, 18), "Command1": (312, 144, 37, 18),
 }
 FIELDS = [(32, 91, 46, 15), (88, 91, 38, 15), (136, 91, 38, 15),  # Picture1(1..6): year..second
           (32, 115, 46, 15), (88, 115, 38, 15), (136, 115, 38, 15)]
@@ -55,42 +52,26 @@ def wait_for(condition, timeout, what, interval=0.05):
 
 
 def unix_path(path):
-    """C:\\... inside the prefix; Z:\\... is the Unix root."""
-    if path[0].upper() == "Z":
+    """C:\\... inside the session's prefix; Z:\\... is the Unix root."""
+    if path[0] in "Zz":
         return path[2:].replace("\\", "/")
     return os.path.join(os.environ["WINEPREFIX"], "drive_c", *path[3:].split("\\"))
 
 
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
-class Shot:
-    """A screenshot: pixel(x, y) is (r, g, b) of the server's 32-bit BGRX image."""
-
-    def __init__(self, image, x, y, w, h):
-        self.data, self.x, self.y, self.w, self.h = image.data, x, y, w, h
-
-    def pixel(self, x, y):
-        i = 4 * ((y - self.y) * self.w + x - self.x)
-        return self.data[i + 2], self.data[i + 1], self.data[i]
-
-
 class Screen:
-    """The X display: input through XTEST, top-level windows, screenshots."""
+    """An X display: input through XTEST, its top-level windows, screenshots."""
 
     def __init__(self, name=None):
         self.display = display.Display(name)
         self.root = self.display.screen().root
-        self.pid_atom = self.display.intern_atom("_NET_WM_PID")
         low, high = self.display.display.info.min_keycode, self.display.display.info.max_keycode
         codes = self.display.get_keyboard_mapping(low, high - low + 1)
         self.spare = low + next(i for i, syms in enumerate(codes) if not any(syms))
 
-    def shot(self, x=0, y=0, w=None, h=None):
-        geometry = self.root.get_geometry()
-        w, h = w or geometry.width - x, h or geometry.height - y
-        return Shot(self.root.get_image(x, y, w, h, X.ZPixmap, 0xFFFFFFFF), x, y, w, h)
+    def shot(self, x, y, w, h):
+        """pixel(x, y) -> (r, g, b) of a screen rectangle, read from the server's BGRX image."""
+        data = self.root.get_image(x, y, w, h, X.ZPixmap, 0xFFFFFFFF).data
+        return lambda px, py: tuple(data[4 * ((py - y) * w + px - x) + i] for i in (2, 1, 0))
 
     def move(self, x, y):
         xtest.fake_input(self.display, X.MotionNotify, x=int(x), y=int(y))
@@ -101,9 +82,7 @@ class Screen:
         self.display.sync()
 
     def click(self, x, y, button=1):
-        self.move(x, y)
-        self.button(button, True)
-        self.button(button, False)
+        self.drag(x, y, 0, 0, (button,), steps=0)
 
     def drag(self, x, y, dx, dy, buttons=(1,), steps=6):
         self.move(x, y)
@@ -119,10 +98,9 @@ class Screen:
         self.press([self.display.keysym_to_keycode(XK.string_to_keysym(n)) for n in names])
 
     def press(self, codes):
-        for code in codes:
-            xtest.fake_input(self.display, X.KeyPress, code)
-        for code in reversed(codes):
-            xtest.fake_input(self.display, X.KeyRelease, code)
+        for down, order in ((X.KeyPress, codes), (X.KeyRelease, codes[::-1])):
+            for code in order:
+                xtest.fake_input(self.display, down, code)
         self.display.sync()
 
     def type(self, text, gap=0.02):
@@ -130,8 +108,8 @@ class Screen:
             keysym = ord(char) if ord(char) < 0x100 else 0x1000000 + ord(char)
             code = self.display.keysym_to_keycode(keysym)
             if not code:
-                # Not on the keyboard: bind it to a spare key first. Wine reads the new binding
-                # only on its MappingNotify, so give it a moment (as xdotool's type does).
+                # Not on the keyboard: bind it to a spare key. Wine reads the new binding only
+                # on its MappingNotify, so give it a moment (as xdotool's type does).
                 self.display.change_keyboard_mapping(self.spare, [(keysym, keysym)])
                 self.display.sync()
                 time.sleep(0.15)
@@ -141,14 +119,13 @@ class Screen:
             time.sleep(gap)
 
     def windows(self, pid=None, name=None):
-        """The viewable top-level windows of a process (Wine sets _NET_WM_PID) or with a title."""
-        found = []
+        """The viewable top-level windows of a process (Wine sets _NET_WM_PID) or of a title."""
+        found, pid_atom = [], self.display.intern_atom("_NET_WM_PID")
         for window in self.root.query_tree().children:
             try:
-                if window.get_attributes().map_state != X.IsViewable:
-                    continue
-                owner = window.get_full_property(self.pid_atom, X.AnyPropertyType)
-                if (pid is None or (owner and owner.value[0] == pid)) and (
+                owner = window.get_full_property(pid_atom, X.AnyPropertyType)
+                if window.get_attributes().map_state == X.IsViewable and (
+                        pid is None or owner and owner.value[0] == pid) and (
                         name is None or self.title(window) == name):
                     found.append(window)
             except Exception:  # gone meanwhile
@@ -157,11 +134,10 @@ class Screen:
 
     def title(self, window):
         utf8 = window.get_full_property(self.display.intern_atom("_NET_WM_NAME"), 0)
-        return utf8.value.decode("utf-8") if utf8 else window.get_wm_name()
+        return utf8.value.decode() if utf8 else window.get_wm_name()
 
     def geometry(self, window):
-        g = window.get_geometry()
-        at = window.translate_coords(self.root, 0, 0)
+        g, at = window.get_geometry(), window.translate_coords(self.root, 0, 0)
         return -at.x, -at.y, g.width, g.height
 
 
@@ -192,23 +168,21 @@ def start_backdrop(group):
     """backdrop.exe behind everything, started in the group, once it shows."""
     group.start(os.path.join(BUILD, "backdrop.exe"))
     corner = (1015, 760)
-    wait_for(lambda: group.screen.shot(*corner, 1, 1).pixel(*corner) == backdrop_colour(*corner),
-             30, "backdrop")
+    wait_for(lambda: group.screen.shot(*corner, 1, 1)(*corner) == backdrop_colour(*corner), 30,
+             "backdrop")
 
 
 def read_log(path):
     """[(time, fields...)] of a stand-in log."""
-    try:
-        with open(path, encoding="utf-8", newline="") as log:
-            lines = [line.split("\t") for line in log.read().split("\r\n") if line]
-    except FileNotFoundError:
+    if not os.path.exists(path):
         return []
+    with open(path, encoding="utf-8", newline="") as log:
+        lines = [line.split("\t") for line in log.read().split("\r\n") if line]
     return [(datetime.datetime.strptime(t, "%Y-%m-%d %H:%M:%S.%f"), *rest) for t, *rest in lines]
 
 
 def processes(tag):
-    """{pid: (image name, when created)} of the live processes whose environment holds
-    VELMORA_E2E_TAG=tag."""
+    """{pid: (image name, time created)} of the processes with VELMORA_E2E_TAG=tag."""
     found, boot = {}, time.time() - float(open("/proc/uptime").read().split()[0])
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
@@ -219,55 +193,51 @@ def processes(tag):
                 image = f.read().split(b"\0")[0].decode().replace("\\", "/").split("/")[-1]
             with open(f"/proc/{pid}/stat", "rb") as f:
                 ticks = int(f.read().rsplit(b")", 1)[1].split()[19])
-            created = boot + ticks / os.sysconf("SC_CLK_TCK")
-            found[int(pid)] = image.lower(), datetime.datetime.fromtimestamp(created)
+            created = datetime.datetime.fromtimestamp(boot + ticks / os.sysconf("SC_CLK_TCK"))
+            found[int(pid)] = image.lower(), created
         except (OSError, UnicodeDecodeError, IndexError):
-            pass
+            pass  # ended meanwhile
     return found
 
 
 class Rig:
-    """One group of tests: a folder in the prefix, a log for the stand-ins, the programs started
-    with the group's tag in their environment (all killed by stop()). velmora.exe runs from a copy
-    in <folder>\\bin beside a planted cmd.exe, its current folder holding a planted shutdown.exe."""
+    """A group of checks: a folder in the prefix, the stand-ins' log, and the programs started
+    with the group's tag (stop() kills them). velmora.exe runs from a copy in <folder>\\bin beside
+    a planted cmd.exe; its current folder holds a planted shutdown.exe."""
 
     def __init__(self, name, screen):
-        self.screen, self.tag = screen, uuid.uuid4().hex[:12]
+        self.screen, self.tag, self.programs, self.seen = screen, uuid.uuid4().hex[:12], [], {}
         self.win = f"C:\\velmora-e2e\\{name}-{self.tag}"
-        self.folder = unix_path(self.win)
+        self.folder, self.log = unix_path(self.win), unix_path(self.win + "\\log.txt")
         self.bin = os.path.join(self.folder, "bin")
+        self.planted = [os.path.join(self.bin, "cmd.exe"), os.path.join(self.folder, "shutdown.exe")]
         os.makedirs(self.bin)
-        for source, target in (("velmora.exe", self.bin), ("recorder.exe", self.bin),
-                               ("recorder.exe", os.path.join(self.bin, "cmd.exe")),
-                               ("recorder.exe", os.path.join(self.folder, "shutdown.exe"))):
-            shutil.copy(os.path.join(BUILD, source), target)
-        self.log = os.path.join(self.folder, "log.txt")
-        self.env = dict(os.environ, VELMORA_E2E_TAG=self.tag, VELMORA_LOG=windows_path(self.log))
-        self.programs, self.seen = [], {}
+        shutil.copy(os.path.join(BUILD, "velmora.exe"), self.bin)
+        for target in [self.bin] + self.planted:
+            shutil.copy(os.path.join(BUILD, "recorder.exe"), target)
+        self.env = dict(os.environ, VELMORA_E2E_TAG=self.tag,
+                        VELMORA_LOG="Z:" + self.log.replace("/", "\\"))
 
     def start(self, *argv):
         """`wine argv...` from the group's folder; its output goes to a file there."""
         with open(os.path.join(self.folder, f"out{len(self.programs)}.txt"), "wb") as out:
-            program = subprocess.Popen(["wine", *argv], cwd=self.folder, env=self.env, stdout=out,
-                                       stderr=subprocess.STDOUT, start_new_session=True)
-        self.programs.append(program)
-        return program
+            self.programs.append(subprocess.Popen(["wine", *argv], cwd=self.folder, env=self.env,
+                                                  stdout=out, stderr=out, start_new_session=True))
+        return self.programs[-1]
 
     def runs(self):
         """[(time, module, command line)] of every start the stand-ins logged."""
         return [line for line in read_log(self.log) if len(line) == 3]
 
     def commands(self):
-        """Creation times of the group's cmd.exe processes, as far as polling this saw them: a
-        command's cmd.exe lives about a second under Wine, so call it while waiting."""
+        """When each of the group's cmd.exe processes was created, as far as polls saw them: one
+        lives about a second under Wine, so call this while waiting for a command."""
         self.seen.update(processes(self.tag))
         return sorted(created for image, created in self.seen.values() if image == "cmd.exe")
 
     def fakes_run(self):
-        planted = {unix_path(p).lower() for p in PLANTED}
-        planted |= {os.path.join(self.bin, "cmd.exe").lower(),
-                    os.path.join(self.folder, "shutdown.exe").lower()}
-        return [r for r in self.runs() if unix_path(r[1]).lower() in planted]
+        planted = [p.lower() for p in self.planted + [unix_path(p) for p in PLANTED]]
+        return [run for run in self.runs() if unix_path(run[1]).lower() in planted]
 
     def start_velmora(self):
         return Velmora(self, self.start(os.path.join(self.bin, "velmora.exe")))
@@ -281,35 +251,33 @@ class Rig:
 
 
 class Velmora:
-    """The running timer: its window, where each control lies on the screen, and how a user sets a
-    target, picks an action and presses the label-buttons."""
+    """The running timer's window, and how a user sets a target, picks an action and presses the
+    label-buttons on it."""
 
     def __init__(self, group, program):
-        self.rig, self.program, self.screen = group, program, group.screen
+        self.program, self.screen, previous = program, group.screen, None
 
         def window():
-            if program.poll() is not None:
-                raise AssertionError("velmora.exe ended during its start-up")
+            assert program.poll() is None, "velmora.exe ended during its start-up"
             return [w for w in self.screen.windows(program.pid)
                     if self.screen.title(w).startswith("Velmora")]
 
-        (self.window,) = wait_for(window, 60, "velmora window", interval=0.2)
-        previous = None
-
-        def painted():  # pink shows and two screenshots in a row agree
+        def painted():  # pink shows, and two screenshots in a row agree
             nonlocal previous
             x, y, w, h = self.geometry()
-            shot = self.screen.shot(x, y, w, h)
-            settled, previous = shot.data == previous, shot.data
-            return settled and shot.pixel(x + 60, y + 200) == PINK
+            pixel = self.screen.shot(x, y, w, h)
+            shown = [pixel(i, j) for i in range(x, x + w, 3) for j in range(y, y + h, 3)]
+            settled, previous = shown == previous, shown
+            return settled and pixel(x + 60, y + 200) == PINK
 
+        (self.window,) = wait_for(window, 60, "velmora window", interval=0.2)
         wait_for(painted, 30, "painted velmora window", interval=0.2)
 
     def geometry(self):
         return self.screen.geometry(self.window)
 
     def at(self, rect, dx=None, dy=None):
-        """Screen point of a window rectangle's centre, or of (dx, dy) inside it."""
+        """Screen point of a rectangle's centre, or of (dx, dy) inside it."""
         x, y, _, _ = self.geometry()
         rx, ry, rw, rh = RECT[rect] if isinstance(rect, str) else rect
         return x + rx + (rw // 2 if dx is None else dx), y + ry + (rh // 2 if dy is None else dy)
@@ -327,20 +295,17 @@ class Velmora:
         self.screen.key("Shift_L", "Home")
         self.screen.type(text, gap)
 
-    def set_target(self, moment):
-        texts = [str(moment.year)] + [f"{v:02d}" for v in (moment.month, moment.day, moment.hour,
-                                                           moment.minute, moment.second)]
-        for field, text in zip(FIELDS, texts):
-            self.type_into(field, text)
-
-    def arm(self, option=None, lead=4.0):
-        """From the full panel: picks the option, types a target `lead` s ahead, presses 启动 and
-        waits for the compact strip. Returns the target, a whole second."""
+    def arm(self, option=None, lead=4.0, year=None):
+        """From the full panel: picks the option (its round button), types a target `lead` s
+        ahead (with `year` as its year's text if given), presses 启动 and waits for the compact
+        strip. Returns the target."""
         if option:
-            self.click(option, dx=6)  # the round button: whatever the caption's width
-        target = (datetime.datetime.now() + datetime.timedelta(seconds=lead + 1)).replace(
-            microsecond=0)
-        self.set_target(target)
+            self.click(option, dx=6)
+        now = datetime.datetime.now()
+        target = (now + datetime.timedelta(seconds=lead + 1)).replace(microsecond=0)
+        for field, value in zip(FIELDS, (target.year, target.month, target.day, target.hour,
+                                         target.minute, target.second)):
+            self.type_into(field, year if year and field == FIELDS[0] else f"{value:02d}")
         self.click("LabelGN(3)")
         assert (target - datetime.datetime.now()).total_seconds() > 1, "typing took the lead"
         self.view(COMPACT)

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The README's first command as a newcomer meets it: a fresh HOME, no DISPLAY, `./run.sh` from the
+# source folder. It must prepare a prefix with the fonts, show the 389x221 window on the Xvfb it
+# says it started, end when 退出 is clicked, and stop that Xvfb.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+home=$(mktemp -d /tmp/velmora-home.XXXXXX)
+log="$home/run.log"
+fail() { echo "FAIL: $*"; cat "$log"; exit 1; }
+cleanup() {
+  WINEPREFIX="$home/.velmora-wine" wineserver -k >/dev/null 2>&1
+  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
+  rm -rf "$home"
+}
+trap cleanup EXIT
+
+env -u DISPLAY -u WINEPREFIX -u WINEARCH -u WINEDLLOVERRIDES -u WINEDEBUG HOME="$home" \
+  ./run.sh >"$log" 2>&1 &
+pid=$!
+
+display=
+for _ in $(seq 1 1800); do
+  display=$(grep -o 'started Xvfb on :[0-9]*' "$log" | grep -o ':[0-9]*')
+  [ -n "$display" ] && xwininfo -display "$display" -root -tree 2>/dev/null | grep -q ' 389x221+0+0 ' && break
+  kill -0 "$pid" 2>/dev/null || fail "run.sh ended before its window showed"
+  sleep 0.1
+done
+[ -n "$display" ] || fail "run.sh did not say which display it started"
+xwininfo -display "$display" -root -tree | grep -q ' 389x221+0+0 ' || fail "no 389x221 window on $display"
+echo "the window is on $display"
+
+# The prefix it made maps the window's Chinese font names onto the installed faces.
+WINEPREFIX="$home/.velmora-wine" wine reg query \
+  'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v SimSun 2>/dev/null |
+  grep -q 'AR PL UMing CN' || fail "the prefix has no font substitutes"
+
+# 退出 (LabelGN(4): 3120,225 twips, 525x180) ends the program, and run.sh its Xvfb.
+xdotool_click() { DISPLAY=$display xdotool mousemove "$1" "$2" click 1; }
+xdotool_click 225 21
+for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "run.sh still runs 30 s after 退出"
+wait "$pid" || fail "run.sh exited with $?"
+pid=
+xdpyinfo -display "$display" >/dev/null 2>&1 && fail "the Xvfb on $display outlived run.sh"
+echo "run.sh showed the window and ended cleanly"
