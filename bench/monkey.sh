@@ -17,7 +17,10 @@ while [ $# -gt 1 ]; do
   esac
   shift 2
 done
-[ $# -eq 0 ] || { echo "usage: bench/monkey.sh [build-dir] [--seed N] [--runs R] [--events M]" >&2; exit 2; }
+if [ $# -gt 0 ]; then
+  echo "usage: bench/monkey.sh [build-dir] [--seed N] [--runs R] [--events M]" >&2
+  exit 2
+fi
 cd tests/e2e || exit
 found=0
 for ((run = 0; run < runs; run++)); do
