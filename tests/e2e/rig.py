@@ -141,6 +141,37 @@ class Screen:
         return -at.x, -at.y, g.width, g.height
 
 
+def install(program, path):
+    os.makedirs(os.path.dirname(unix_path(path)), exist_ok=True)
+    shutil.copy(os.path.join(BUILD, program), unix_path(path))
+
+
+def session():
+    """The X screen, once the prefix has its stand-ins (recorder.exe as the system's shutdown.exe
+    and as the web browser, which Wine runs in place of its builtin stubs with the =n overrides)
+    and planted fakes, and no capture folder yet."""
+    for name in ("DISPLAY", "WINEPREFIX"):
+        assert os.environ.get(name), f"{name} is not set: run inside tools/wine-session.sh"
+    overrides = os.environ.get("WINEDLLOVERRIDES", "")
+    os.environ["WINEDLLOVERRIDES"] = overrides + ";shutdown.exe=n;iexplore.exe=n"
+    install("shutdown.exe", SHUTDOWN)
+    for path in (BROWSER,) + PLANTED:
+        install("recorder.exe", path)
+    # A crash ends the program at once instead of leaving it up behind Wine's crash dialog.
+    subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog",
+                    "/t", "REG_DWORD", "/d", "0", "/f"], capture_output=True, check=True)
+    shutil.rmtree(unix_path("C:\\QORN"), ignore_errors=True)  # the first start makes it
+    return Screen()
+
+
+def start_backdrop(group):
+    """backdrop.exe behind everything, started in the group, once it shows."""
+    group.start(os.path.join(BUILD, "backdrop.exe"))
+    corner = (1015, 760)
+    wait_for(lambda: group.screen.shot(*corner, 1, 1)(*corner) == backdrop_colour(*corner), 30,
+             "backdrop")
+
+
 def read_log(path):
     """[(time, fields...)] of a stand-in log."""
     if not os.path.exists(path):
