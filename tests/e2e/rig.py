@@ -296,22 +296,18 @@ class Velmora:
         self.screen.key("Shift_L", "Home")
         self.screen.type(text)
 
-    def set_target(self, moment, year=None):
-        """Types a moment into the six fields (with `year` as the year's text if given)."""
-        for field, value in zip(FIELDS, (moment.year, moment.month, moment.day, moment.hour,
-                                         moment.minute, moment.second)):
-            self.type_into(field, year if year and field == FIELDS[0] else f"{value:02d}")
-
     def arm(self, option=None, lead=3, year=None):
-        """From the full panel: picks the option (its round button), sets a target `lead` s ahead,
-        presses 启动 and waits for the compact strip. Returns the target. When a busy machine took
-        the lead with the typing, it types again with a longer one."""
+        """From the full panel: picks the option (its round button), types a target `lead` s ahead
+        (with `year` as the year's text if given), presses 启动 and waits for the compact strip.
+        Returns the target. When a busy machine took the lead with the typing, types a longer one."""
         if option:
             self.click(option, dx=6)
         while True:
-            now = datetime.datetime.now()
-            target = (now + datetime.timedelta(seconds=lead + 1)).replace(microsecond=0)
-            self.set_target(target, year)
+            target = (datetime.datetime.now() + datetime.timedelta(seconds=lead + 1)).replace(
+                microsecond=0)
+            for field, text in zip(FIELDS, [year or str(target.year)] + [f"{v:02d}" for v in (
+                    target.month, target.day, target.hour, target.minute, target.second)]):
+                self.type_into(field, text)
             if (target - datetime.datetime.now()).total_seconds() > 1.5:
                 break
             lead *= 2

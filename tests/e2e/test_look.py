@@ -11,9 +11,8 @@ from rig import RECT
 
 OPAQUE = [RECT[n] for n in ("Shape1", "Shape6", "Shape4(2)", "Shape3", "Frame1", "Frame2")]
 BORDERS = {RECT[n]: 3 for n in ("Shape1", "Shape6", "Shape4(2)", "Shape3")}
-BORDERS.update({RECT["Shape7"]: 2, RECT["Shape2"]: 2, (29, 88, 54, 21): 1, (85, 88, 46, 21): 1,
-                (133, 88, 46, 21): 1, (29, 112, 54, 21): 1, (85, 112, 46, 21): 1,
-                (133, 112, 46, 21): 1})  # Shape5(1..6), round the six fields
+BORDERS.update({RECT["Shape7"]: 2, RECT["Shape2"]: 2})  # then Shape5(1..6), round the fields:
+BORDERS.update({(x, y, w, 21): 1 for y in (88, 112) for x, w in ((29, 54), (85, 46), (133, 46))})
 SEE_THROUGH = [(3, 3, 1), (4, 120, 1), (200, 36, 1), (385, 120, 3), (200, 217, 3), (386, 218, 3)]
 GRIPS = [(19, 88), (196, 108), (60, 200)]  # Frame1's and Frame2's bare edges, Label5 below them
 
