@@ -182,16 +182,18 @@ def read_log(path):
 
 
 def processes(tag):
-    """{(pid, time created): image name} of the processes with VELMORA_E2E_TAG=tag."""
+    """{(pid, time created): (image name, parent pid)} of the processes with VELMORA_E2E_TAG=tag."""
     found = {}
     for proc in Path("/proc").glob("[0-9]*"):
         try:
             if f"VELMORA_E2E_TAG={tag}".encode() in (proc / "environ").read_bytes().split(b"\0"):
-                image = (proc / "cmdline").read_bytes().split(b"\0")[0].decode().lower()
-                ticks = int((proc / "stat").read_bytes().rsplit(b")", 1)[1].split()[19])
-                created = BOOT + ticks / os.sysconf("SC_CLK_TCK")
-                found[int(proc.name), datetime.datetime.fromtimestamp(created)] = PureWindowsPath(
-                    image).name
+                argv = (proc / "cmdline").read_bytes().decode().lower().split("\0")
+                stat = (proc / "stat").read_bytes().rsplit(b")", 1)[1].split()
+                created = datetime.datetime.fromtimestamp(BOOT + int(stat[19]) / os.sysconf(
+                    "SC_CLK_TCK"))
+                names = [PureWindowsPath(a).name for a in argv]  # the loader's first, at the start
+                found[int(proc.name), created] = next(
+                    (n for n in names if n not in ("wine", "wine-preloader")), ""), int(stat[1])
         except (OSError, UnicodeDecodeError, IndexError):
             pass  # ended meanwhile
     return found
@@ -213,11 +215,10 @@ class Rig:
             shutil.copy(os.path.join(BUILD, "recorder.exe"), target)
         self.env = dict(os.environ, VELMORA_E2E_TAG=self.tag,
                         VELMORA_LOG="Z:" + self.log.replace("/", "\\"))
-        self.watching = True
-        threading.Thread(target=self.watch, daemon=True).start()
+        self.watching = False
 
     def watch(self):
-        # A command's cmd.exe lives about a second under Wine: a look every 20 ms sees each one,
+        # A command's cmd.exe lives 0.1 s or more under Wine: a look every 20 ms sees each one,
         # also its image name once Wine has set it (a fresh fork still shows its parent's).
         while self.watching:
             self.seen.update(processes(self.tag))
@@ -235,15 +236,22 @@ class Rig:
         return [line for line in read_log(self.log) if len(line) == 3]
 
     def commands(self, since):
-        """When the group's cmd.exe processes created after `since` were created, in order."""
-        return sorted(t for (_, t), image in list(self.seen.items())
-                      if image == "cmd.exe" and t >= since)
+        """When the group's commands since `since` began: their cmd.exe processes' creation times.
+        Wine starts a process from a fork of its parent that exits at once, and shows the
+        parent's name: the forks of a cmd.exe are not counted."""
+        seen = list(self.seen.items())
+        shells = {pid for (pid, _), (image, _) in seen if image == "cmd.exe"}
+        return sorted(t for (_, t), (image, parent) in seen
+                      if image == "cmd.exe" and parent not in shells and t >= since)
 
     def fakes_run(self):
         planted = [self.bin + "/cmd.exe", self.folder + "/shutdown.exe", *map(unix_path, PLANTED)]
         return [run for run in self.runs() if unix_path(run[1]).lower() in map(str.lower, planted)]
 
     def start_velmora(self):
+        if not self.watching:
+            self.watching = True
+            threading.Thread(target=self.watch, daemon=True).start()
         return Velmora(self, self.start(os.path.join(self.bin, "velmora.exe")))
 
     def stop(self):
