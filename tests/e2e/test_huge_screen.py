@@ -28,12 +28,12 @@ def large_screen(errors):
         if display != ":":
             return xvfb, rig.Screen(display)
         xvfb.wait()
-    raise AssertionError("no large Xvfb: see " + errors.name)
+    raise AssertionError("no large Xvfb: " + open(errors.name).read()[-2000:])
 
 
 @pytest.fixture(scope="module")
-def group(tmp_path_factory):
-    prefix = str(tmp_path_factory.mktemp("huge") / "prefix")
+def group():
+    prefix = os.environ["WINEPREFIX"] + "-huge"  # beside the session's, and gone with it
     subprocess.run(["cp", "-al", os.environ["WINEPREFIX"], prefix], check=True)
     for registry in glob.glob(prefix + "/*.reg"):  # the one thing Wine rewrites: not shared
         shutil.copy(registry, registry + ".new")
@@ -48,6 +48,7 @@ def group(tmp_path_factory):
     xvfb.kill()
     xvfb.wait()
     assert group.fakes_run() == []
+    shutil.rmtree(prefix)
 
 
 def test_a_failed_capture_issues_the_shutdown_once(group, velmora):
