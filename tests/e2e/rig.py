@@ -68,9 +68,13 @@ class Screen:
         codes = self.display.get_keyboard_mapping(low, high - low + 1)
         self.spare = low + next(i for i, syms in enumerate(codes) if not any(syms))
 
+    def image(self, x, y, w, h):
+        """The server's BGRX bytes of a screen rectangle."""
+        return self.root.get_image(x, y, w, h, X.ZPixmap, 0xFFFFFFFF).data
+
     def shot(self, x, y, w, h):
-        """pixel(x, y) -> (r, g, b) of a screen rectangle, read from the server's BGRX image."""
-        data = self.root.get_image(x, y, w, h, X.ZPixmap, 0xFFFFFFFF).data
+        """pixel(x, y) -> (r, g, b) of a screen rectangle."""
+        data = self.image(x, y, w, h)
         return lambda px, py: tuple(data[4 * ((py - y) * w + px - x) + i] for i in (2, 1, 0))
 
     def move(self, x, y):
@@ -139,6 +143,29 @@ class Screen:
     def geometry(self, window):
         g, at = window.get_geometry(), window.translate_coords(self.root, 0, 0)
         return -at.x, -at.y, g.width, g.height
+
+
+def install(program, path):
+    os.makedirs(os.path.dirname(unix_path(path)), exist_ok=True)
+    shutil.copy(os.path.join(BUILD, program), unix_path(path))
+
+
+def session():
+    """The X screen, once the prefix has its stand-ins (recorder.exe as the system's shutdown.exe
+    and as the web browser, which Wine runs in place of its builtin stubs with the =n overrides)
+    and planted fakes, and no capture folder yet."""
+    for name in ("DISPLAY", "WINEPREFIX"):
+        assert os.environ.get(name), f"{name} is not set: run inside tools/wine-session.sh"
+    overrides = os.environ.get("WINEDLLOVERRIDES", "")
+    os.environ["WINEDLLOVERRIDES"] = overrides + ";shutdown.exe=n;iexplore.exe=n"
+    install("shutdown.exe", SHUTDOWN)
+    for path in (BROWSER,) + PLANTED:
+        install("recorder.exe", path)
+    # A crash ends the program at once instead of leaving it up behind Wine's crash dialog.
+    subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog",
+                    "/t", "REG_DWORD", "/d", "0", "/f"], capture_output=True, check=True)
+    shutil.rmtree(unix_path("C:\\QORN"), ignore_errors=True)  # the first start makes it
+    return Screen()
 
 
 def read_log(path):
@@ -250,6 +277,10 @@ class Velmora:
         x, y, _, _ = self.geometry()
         rx, ry, rw, rh = RECT[rect] if isinstance(rect, str) else rect
         return x + rx + (rw // 2 if dx is None else dx), y + ry + (rh // 2 if dy is None else dy)
+
+    def rect(self, name):
+        """Screen rectangle (x, y, width, height) of a control."""
+        return self.at(name, 0, 0) + RECT[name][2:]
 
     def click(self, rect, **where):
         self.screen.click(*self.at(rect, **where))
