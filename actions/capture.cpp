@@ -8,21 +8,28 @@
 
 namespace velmora {
 
-void CaptureScreenToFile(Form& form, Clock& clock) {
-    form.SetAutoRedraw(true);
-    const DrawingDc target = form.Dc();
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    {
-        WindowDc screen(nullptr);  // GetDC(0): the whole screen
-        BitBlt(target.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
-    }  // the screen's DC goes back here, before the slow part
+void CaptureScreenToFile(Form& form, Clock& clock) noexcept {
+    try {
+        // Throws when the screen-sized image cannot be made (a large screen in a 32-bit
+        // process), before anything is drawn: the copy must land in the image, never on the
+        // window, which is what Dc() gives while the image is off.
+        form.SetAutoRedraw(true);
+        const DrawingDc target = form.Dc();
+        const int width = GetSystemMetrics(SM_CXSCREEN);
+        const int height = GetSystemMetrics(SM_CYSCREEN);
+        {
+            WindowDc screen(nullptr);  // GetDC(0): the whole screen
+            BitBlt(target.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
+        }  // the screen's DC goes back here, before the slow part
 
-    const std::wstring path = CaptureFilePath(clock.Now());
-    // The folder is made at every start, but that command may have failed, or the folder may
-    // have been removed since; fails harmlessly when it is there.
-    CreateDirectoryW(kCaptureFolder, nullptr);
-    form.SaveImage(path);
+        const std::wstring path = CaptureFilePath(clock.Now());
+        // The folder is made at every start, but that command may have failed, or the folder
+        // may have been removed since; fails harmlessly when it is there.
+        CreateDirectoryW(kCaptureFolder, nullptr);
+        form.SaveImage(path);
+    } catch (...) {
+        // No file; the caller's tick goes on exactly as after a capture that was written.
+    }
 }
 
 }  // namespace velmora

@@ -7,8 +7,9 @@
 
 namespace velmora {
 
-// Takes one clock reading for the file's name. A file that cannot be written is left out
-// without a word: the shutdown command, issued before, stands either way.
-void CaptureScreenToFile(Form& form, Clock& clock);
+// Takes one clock reading for the file's name. Any failure on the way (GDI, memory, the file)
+// ends the capture quietly with no file and the window as it was: the shutdown command, issued
+// before, stands either way, and the tick must go on to stop the timer.
+void CaptureScreenToFile(Form& form, Clock& clock) noexcept;
 
 }  // namespace velmora

@@ -8,8 +8,6 @@ namespace velmora {
 
 namespace {
 
-constexpr wchar_t kBrowserPath[] = L"C:\\Program Files\\Internet Explorer\\iexplore.exe ";
-
 std::int16_t RoundToInt16(float value) {
     if (std::isnan(value)) {
         return 0;
@@ -58,7 +56,7 @@ WindowPosition DraggedPosition(WindowPosition current, GripPoint remembered, flo
 }
 
 std::wstring BrowserCommandLine() {
-    return std::wstring(kBrowserPath) + kWebAddress;
+    return L'"' + std::wstring(kBrowserPath) + L"\" " + kWebAddress;
 }
 
 }  // namespace velmora

@@ -28,9 +28,12 @@ struct WindowPosition {
 // New position so that the remembered point stays under the pointer at (x, y).
 WindowPosition DraggedPosition(WindowPosition current, GripPoint remembered, float x, float y);
 
-// The web address that Label12 shows and opens, and the browser command line.
+// The web address that Label12 shows and opens (a placeholder that never resolves), the
+// browser, and its command line: the browser's path quoted, then the address as its only
+// argument (unquoted, the blanks of "Program Files" would split the path into arguments).
 inline constexpr wchar_t kWebAddress[] = L"velmora.test";
 inline constexpr wchar_t kLinkCaption[] = L"网址：velmora.test";
+inline constexpr wchar_t kBrowserPath[] = L"C:\\Program Files\\Internet Explorer\\iexplore.exe";
 std::wstring BrowserCommandLine();
 
 }  // namespace velmora

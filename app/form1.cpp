@@ -170,6 +170,27 @@ void Form1::BindEvents() {
         Raise({"Frame2_MouseMove", 0, e},
               [this, e] { Frame2_MouseMove(e.button, e.shift, e.x, e.y); });
     };
+    for (int i = 1; i <= 6; ++i) {
+        auto index = static_cast<std::int16_t>(i);
+        ComboBox& combo = Combo1(i);
+        combo.onChange = [this, index] {
+            Raise({"Combo1_Change", index, {}}, [this, index] { Combo1_Change(index); });
+        };
+        combo.onListPick = [this, index] {
+            Raise({"Combo1_Click", index, {}}, [this, index] { Combo1_Click(index); });
+        };
+        combo.onLostFocus = [this, index] {
+            Raise({"Combo1_LostFocus", index, {}}, [this, index] { Combo1_LostFocus(index); });
+        };
+        combo.onEnter = [this, index] {
+            Raise({"Combo1_EnterKey", index, {}}, [this, index] { Combo1_EnterKey(index); });
+        };
+    }
+    Text5().onChange = [this] { Raise({"Text5_Change", 0, {}}, [this] { Text5_Change(); }); };
+    Text5().onLostFocus = [this] {
+        Raise({"Text5_LostFocus", 0, {}}, [this] { Text5_LostFocus(); });
+    };
+    Text5().onEnter = [this] { Raise({"Text5_EnterKey", 0, {}}, [this] { Text5_EnterKey(); }); };
 }
 
 void Form1::SetHandlerObserver(std::function<void(const HandlerCall&)> observer,
@@ -194,17 +215,24 @@ void Form1::Load() {
     }
     loaded_ = true;
     Raise({"Form_Load", 0, {}}, [this] { Form_Load(); });
+    // Only the styling SetWindowPos shows the window; should it fail, a window never shown
+    // would leave the program running with no way to reach 退出.
+    if (!IsWindowVisible(form_.Hwnd())) {
+        form_.Show();
+    }
 }
 
 // Start-up, in this order: the capture folder, the window's size and colour key, the title,
 // topmost and shown at the screen's corner, the tick, and the target preset to now.
 void Form1::Form_Load() {
-    runner_.Run(kMakeCaptureFolderCommand, SW_HIDE);
+    runner_.Start(CommandInterpreter(kMakeCaptureFolderCommand, /*inSystemFolder=*/true));
     Me().SetWidth(Label5().Width());
     Me().SetHeight(Label5().Height());
     Me().SetBackColour(kKeyColour);
     Label6().SetCaption(kProductTitle);
 
+    // These user32 calls are linked, not looked up by name at run time: every Windows version
+    // the program runs on has them (SetLayeredWindowAttributes since Windows 2000).
     HWND hwnd = Me().Hwnd();
     LONG exStyle = GetWindowLongA(hwnd, GWL_EXSTYLE);
     SetWindowLongA(hwnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);

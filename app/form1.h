@@ -4,8 +4,11 @@
 //   form1_tick.cpp      Timer1_Timer
 //   form1_commands.cpp  LabelGN_Click, Option1_Click, Option2_Click
 //   form1_picker.cpp    Command1_Click
+//   form1_edits.cpp     the edits of the target: Combo1_* and Text5_*
 //   form1_grips.cpp     Label5_MouseMove, Frame1_MouseMove, Frame2_MouseMove, Label12_Click
 // Only these events reach handlers; every other event of every control is left to the control.
+// The edit events of the target fields and of Text5 only tell TargetEdits when an edit is
+// finished: while counting down, a text being typed must not fire half-typed.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +24,7 @@
 #include "platform/gdi_cache.h"
 #include "platform/process.h"
 #include "platform/timer.h"
+#include "scheduler/target_edits.h"
 #include "scheduler/tick.h"
 
 namespace velmora {
@@ -34,7 +38,8 @@ class Form1 {
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
-    // Raises the load event: once, after all controls exist and before any tick.
+    // Raises the load event: once, after all controls exist and before any tick. Then shows
+    // the window if the load left it hidden.
     void Load();
 
     // The window itself (Width, Height, Left, Top, Move, State, BackColour, EndProgram...).
@@ -82,6 +87,13 @@ class Form1 {
     void Label5_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
     void Frame1_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
     void Frame2_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
+    void Combo1_Change(std::int16_t index);
+    void Combo1_Click(std::int16_t index);  // an item picked from the list
+    void Combo1_LostFocus(std::int16_t index);
+    void Combo1_EnterKey(std::int16_t index);
+    void Text5_Change();
+    void Text5_LostFocus();
+    void Text5_EnterKey();
 
     // A test hook: sees every handler call that the window raises, with its arguments, and
     // either lets the handler run afterwards or replaces it.
@@ -114,6 +126,10 @@ class Form1 {
     template <class T>
     T& Get(std::wstring_view name, int index);
     void Raise(const HandlerCall& call, const std::function<void()>& handler);
+    // The six target fields and Text5 as they stand.
+    TargetEntry LiveTarget();
+    // Whether the keyboard focus is (still) on one of the window's controls.
+    bool FocusInWindow();
 
     CommandRunner& runner_;
     Clock& clock_;
@@ -130,6 +146,8 @@ class Form1 {
     std::function<void(const HandlerCall&)> observer_;
     ObserverMode observerMode_ = ObserverMode::kBeforeHandler;
     int gracePasses_ = kGracePasses;
+    // The target texts that a running countdown works on.
+    TargetEdits targetEdits_;
 };
 
 }  // namespace velmora

@@ -25,11 +25,23 @@ void Form1::LabelGN_Click(std::int16_t index) {
         Me().EndProgram();
         return;
     }
+    const auto setLabelGN3 = [&] {
+        if (effects.labelGN3Caption) {
+            LabelGN(3).SetCaption(*effects.labelGN3Caption);
+        }
+    };
+    if (effects.labelGN3First) {
+        setLabelGN3();
+    }
     if (effects.labelAMCaption) {
         LabelAM().SetCaption(*effects.labelAMCaption);
+        if (*effects.labelAMCaption == kRunFlagRunning) {
+            // The start takes the target as it stands, also an edit not yet finished.
+            targetEdits_.Take(LiveTarget());
+        }
     }
-    if (effects.labelGN3Caption) {
-        LabelGN(3).SetCaption(*effects.labelGN3Caption);
+    if (!effects.labelGN3First) {
+        setLabelGN3();
     }
     if (effects.label2Caption) {
         Label2().SetCaption(*effects.label2Caption);

@@ -39,9 +39,10 @@ void Form1::Frame2_MouseMove(std::int16_t button, std::int16_t /*shift*/, float 
     MoveByGrip(Me(), frame2Grip_, button, x, y);
 }
 
-// Started and left alone: whether the browser is there at all is not looked at.
+// Started by its full path, so no C:\Program.exe or similar can stand in for it; then left
+// alone: whether the browser is there at all is not looked at.
 void Form1::Label12_Click() {
-    runner_.Run(BrowserCommandLine(), SW_SHOWNORMAL);
+    runner_.Start({BrowserCommandLine(), SW_SHOWNORMAL, kBrowserPath, {}});
 }
 
 }  // namespace velmora

@@ -11,6 +11,8 @@ void Form1::Command1_Click() {
     const PickerRequest request = BuildPickerRequest(ProgramFilePath());
     const PickerAnswer answer = ShowOpenFileDialog(Me().Hwnd(), GetModuleHandleW(nullptr), request);
     Text5().SetText(PickerResultText(answer.chosen, answer.fileBuffer));
+    // A path the picker fills in is a finished edit: in force at the next tick.
+    targetEdits_.NoteConfirmed(kProgramPathPart, Text5().Text());
 }
 
 }  // namespace velmora

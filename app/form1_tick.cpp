@@ -50,10 +50,10 @@ void Form1::Timer1_Timer() {
     if (!IsRunning(runFlag)) {
         return;
     }
-    const std::wstring year = Combo1(1).Text(), month = Combo1(2).Text(), day = Combo1(3).Text(),
-                       hour = Combo1(4).Text(), minute = Combo1(5).Text(),
-                       second = Combo1(6).Text();
-    const TickDecision tick = DecideTick(now, runFlag, {year, month, day, hour, minute, second});
+    // The texts in force: an edit still being typed has not taken effect (form1_edits.cpp).
+    const TargetEntry target = targetEdits_.InForce(LiveTarget(), now);
+    const TickDecision tick = DecideTick(
+        now, runFlag, {target[0], target[1], target[2], target[3], target[4], target[5]});
     switch (tick.kind) {
         case TickDecision::Kind::kNotRunning:
             return;
@@ -72,9 +72,9 @@ void Form1::Timer1_Timer() {
         if (!OptionFor(*this, option).Value()) {
             continue;
         }
-        const DueAction action = DecideDueAction(option, Text5().Text());
+        const DueAction action = DecideDueAction(option, target[kProgramPathPart]);
         if (action.commandLine) {
-            runner_.Run(*action.commandLine, SW_HIDE);
+            runner_.Start(CommandInterpreter(*action.commandLine, action.inSystemFolder));
         }
         if (action.waitAndCapture) {
             if (!GraceWait(Me(), gracePasses_)) {

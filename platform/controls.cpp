@@ -13,6 +13,12 @@ constexpr wchar_t kPanelClass[] = L"VelmoraPanel";
 // CreateWindowEx includes the list.
 constexpr int kDropDownListPixels = 200;
 
+void Raise(const ClickHandler& handler) {
+    if (handler) {
+        handler();
+    }
+}
+
 UINT AlignmentFlag(Alignment alignment) {
     switch (alignment) {
         case Alignment::kRight:
@@ -114,7 +120,10 @@ std::wstring WindowedControl::RawText() const {
 }
 
 void WindowedControl::SetRawText(const std::wstring& text) {
+    // An edit field reports WM_SETTEXT as EN_CHANGE, synchronously, to the container.
+    settingText_ = true;
     SetWindowTextW(hwnd_, text.c_str());
+    settingText_ = false;
 }
 
 ComboBox::ComboBox(Container& parent, const TwipsRect& rect, const std::wstring& text, HFONT font,
@@ -162,6 +171,43 @@ std::wstring ComboBox::List(int index) const {
     return text;
 }
 
+int ComboBox::ListIndex() const {
+    return static_cast<int>(SendMessageW(Hwnd(), CB_GETCURSEL, 0, 0));
+}
+
+void ComboBox::OnCommand(int code) {
+    switch (code) {
+        case CBN_DROPDOWN:
+            dropped_ = true;
+            break;
+        case CBN_CLOSEUP:
+            dropped_ = false;
+            break;
+        case CBN_EDITCHANGE:
+        case CBN_SELCHANGE:
+            if (!SettingText()) {
+                Raise(onChange);
+            }
+            break;
+        case CBN_SELENDOK:
+            // Wine sends it also for each arrow-key step through a closed list: a step is a
+            // change, and only an item taken from the open list is a pick. A mouse pick comes
+            // before its CBN_CLOSEUP (and before its CBN_SELCHANGE).
+            if (dropped_) {
+                Raise(onListPick);
+            }
+            break;
+        case CBN_KILLFOCUS:
+            Raise(onLostFocus);
+            break;
+        case kEnterPressed:
+            Raise(onEnter);
+            break;
+        default:
+            break;
+    }
+}
+
 bool ComboBox::Owns(HWND window) const {
     return window == Hwnd() || (window != nullptr && (window == edit_ || window == list_));
 }
@@ -196,6 +242,24 @@ TextBox::TextBox(Container& parent, const TwipsRect& rect, const std::wstring& t
                  Colour foreColour, Colour backColour)
     : WindowedControl(parent, L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
                       rect, text, font, foreColour, backColour) {}
+
+void TextBox::OnCommand(int code) {
+    switch (code) {
+        case EN_CHANGE:
+            if (!SettingText()) {
+                Raise(onChange);
+            }
+            break;
+        case EN_KILLFOCUS:
+            Raise(onLostFocus);
+            break;
+        case kEnterPressed:
+            Raise(onEnter);
+            break;
+        default:
+            break;
+    }
+}
 
 CommandButton::CommandButton(Container& parent, const TwipsRect& rect, const std::wstring& caption,
                              HFONT font, Colour foreColour, Colour backColour)

@@ -14,6 +14,11 @@
 
 namespace velmora {
 
+// The notification code with which the message loop tells a control's container that Enter was
+// pressed in the control; single-line edit fields and combo boxes report Enter to nobody. No
+// standard control sends this code.
+inline constexpr int kEnterPressed = 0x7E00;
+
 struct LabelStyle {
     HFONT font = nullptr;
     Colour foreColour = kWhite;
@@ -103,11 +108,15 @@ class WindowedControl {
     virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
 
     std::wstring RawText() const;
+    // Raises no change event of the control: that event is for the user's edits.
     void SetRawText(const std::wstring& text);
 
     ClickHandler onClick;
 
   protected:
+    // True while SetRawText runs: the control's own notifications then are not the user's.
+    bool SettingText() const { return settingText_; }
+
     WindowedControl(Container& parent, const wchar_t* className, DWORD style, DWORD exStyle,
                     const TwipsRect& rect, const std::wstring& text, HFONT font, Colour foreColour,
                     Colour backColour, int extraHeight = 0);
@@ -118,6 +127,7 @@ class WindowedControl {
     HWND hwnd_;  // destroyed with its parent window
     Colour foreColour_;
     Colour backColour_;
+    bool settingText_ = false;
 };
 
 // An editable drop-down combo box (any text may be typed, also longer than the field shows);
@@ -131,12 +141,23 @@ class ComboBox : public WindowedControl {
     void SetText(const std::wstring& text) { SetRawText(text); }
     int ListCount() const;
     std::wstring List(int index) const;
+    // The index of the list's selected item, or -1.
+    int ListIndex() const;
 
     bool Owns(HWND window) const override;
+    void OnCommand(int code) override;
+
+    // The user changed the text: typed, pasted, or stepped through the list with the arrow keys.
+    ClickHandler onChange;
+    // The user picked an item from the dropped-down list (a click on it, or Enter).
+    ClickHandler onListPick;
+    ClickHandler onLostFocus;
+    ClickHandler onEnter;
 
   private:
     HWND edit_ = nullptr;
     HWND list_ = nullptr;
+    bool dropped_ = false;
 };
 
 // A radio button; all option buttons of one container form one group.
@@ -161,6 +182,13 @@ class TextBox : public WindowedControl {
 
     std::wstring Text() const { return RawText(); }
     void SetText(const std::wstring& text) { SetRawText(text); }
+
+    void OnCommand(int code) override;
+
+    // The user changed the text (typed, pasted, undid); not raised by SetText.
+    ClickHandler onChange;
+    ClickHandler onLostFocus;
+    ClickHandler onEnter;
 };
 
 // A push button drawn by us in its own background colour (a plain BUTTON ignores the colour

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/start_up.h"
+#include "platform/controls.h"
 #include "platform/timer.h"
 #include "platform/win32_error.h"
 
@@ -45,6 +46,26 @@ Form::~Form() {
     for (Timer* timer : timers_) {
         KillTimer(Hwnd(), timer->Id());
     }
+}
+
+bool Form::PreTranslate(const MSG& msg) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && msg.hwnd != nullptr) {
+        // The key reaches a combo box's edit field, a child of the combo box: the combo box is
+        // the control its container knows.
+        HWND control = msg.hwnd;
+        HWND parent = GetParent(control);
+        wchar_t className[16] = {};
+        if (parent != nullptr && GetClassNameW(parent, className, 16) != 0 &&
+            lstrcmpiW(className, L"ComboBox") == 0) {
+            control = parent;
+            parent = GetParent(control);
+        }
+        if (parent != nullptr) {
+            SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), kEnterPressed),
+                         reinterpret_cast<LPARAM>(control));
+        }
+    }
+    return focus_.PreTranslate(msg);
 }
 
 Form* Form::FromWindow(HWND window) {
@@ -132,18 +153,25 @@ void Form::Show() {
 }
 
 void Form::SetAutoRedraw(bool on) {
-    autoRedraw_ = on;
     if (!on) {
+        autoRedraw_ = false;
         image_.reset();
         return;
     }
     // The size of the whole screen, so that a copy of the screen fits in it entire; made
     // again if the screen has changed size since.
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const int width =
+        imageSizeForTesting_.cx ? imageSizeForTesting_.cx : GetSystemMetrics(SM_CXSCREEN);
+    const int height =
+        imageSizeForTesting_.cy ? imageSizeForTesting_.cy : GetSystemMetrics(SM_CYSCREEN);
     if (!image_ || image_->Width() != width || image_->Height() != height) {
+        // The old image goes first, as two screen-sized images may not fit at once. Should the
+        // new one fail, the image stays off: Dc() then draws on the window, as it says.
+        autoRedraw_ = false;
+        image_.reset();
         image_ = std::make_unique<PersistentImage>(width, height);
     }
+    autoRedraw_ = true;
 }
 
 DrawingDc Form::Dc() const {

@@ -52,9 +52,12 @@ class Form : public Container {
 
     // The persistent image: off as created. Switched on, it is an off-screen bitmap the size
     // of the whole screen, which Dc() then draws into; it is never shown on the window.
-    // Switched off, the image is dropped and Dc() draws on the window again.
+    // Switched off, the image is dropped and Dc() draws on the window again. Switching it on
+    // throws Win32Error or std::bad_alloc when the image cannot be made, leaving it off.
     bool AutoRedraw() const { return autoRedraw_; }
     void SetAutoRedraw(bool on);
+    // Tests only: the size in pixels that the image takes instead of the screen's.
+    void SetImageSizeForTesting(int width, int height) { imageSizeForTesting_ = {width, height}; }
     // Where drawing on the form goes: the persistent image while it is on, else the window's
     // client area (that DC is released when the result goes).
     DrawingDc Dc() const;
@@ -67,8 +70,9 @@ class Form : public Container {
     bool Ended() const { return ended_; }
 
     FocusCycle& Focus() { return focus_; }
-    // Keyboard navigation for the message loop; true when msg was used.
-    bool PreTranslate(const MSG& msg) { return focus_.PreTranslate(msg); }
+    // Keyboard navigation for the message loop; true when msg was used. Enter is also reported
+    // to the control it is pressed in (kEnterPressed), and then goes on to it as usual.
+    bool PreTranslate(const MSG& msg);
     // The Form whose window holds `window`, or null.
     static Form* FromWindow(HWND window);
 
@@ -97,6 +101,7 @@ class Form : public Container {
     SetLength left_, top_, width_, height_;
     bool autoRedraw_ = false;
     std::unique_ptr<PersistentImage> image_;
+    SIZE imageSizeForTesting_{};  // 0 x 0: the screen's
     bool ended_ = false;
     FocusCycle focus_;
     HWND savedFocus_ = nullptr;

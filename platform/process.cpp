@@ -1,4 +1,4 @@
-// ProcessRunner: CreateProcessW with STARTF_USESHOWWINDOW.
+// ProcessRunner: CreateProcessW with STARTF_USESHOWWINDOW; the system folder's cmd.exe.
 #include "platform/process.h"
 
 #include <windows.h>
@@ -9,21 +9,42 @@
 
 namespace velmora {
 
-void ProcessRunner::Run(const std::wstring& commandLine, int showState) {
+void ProcessRunner::Start(const ProcessStart& start) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(showState);
+    startup.wShowWindow = static_cast<WORD>(start.showState);
     PROCESS_INFORMATION info{};
     // CreateProcessW may write into the command line, so it gets a copy of its own.
-    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    std::vector<wchar_t> buffer(start.commandLine.begin(), start.commandLine.end());
     buffer.push_back(L'\0');
-    lastStarted_ = CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &info) != 0;
+    const wchar_t* application =
+        start.applicationName.empty() ? nullptr : start.applicationName.c_str();
+    const wchar_t* folder = start.currentFolder.empty() ? nullptr : start.currentFolder.c_str();
+    lastStarted_ = !start.commandLine.empty() &&
+                   CreateProcessW(application, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  folder, &startup, &info) != 0;
     if (lastStarted_) {
         ProcessHandle process(info.hProcess);
         ThreadHandle thread(info.hThread);
     }
+}
+
+std::wstring SystemFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    return std::wstring(folder, length);
+}
+
+ProcessStart CommandInterpreter(const std::wstring& commandLine, bool inSystemFolder) {
+    const std::wstring system = SystemFolder();
+    if (system.empty()) {
+        return {L"", SW_HIDE, {}, {}};  // a cmd.exe found by search is worse than none
+    }
+    return {commandLine, SW_HIDE, system + L"\\cmd.exe", inSystemFolder ? system : L""};
 }
 
 }  // namespace velmora

@@ -1,5 +1,5 @@
 // Starting a command line as a new process with a given show state, without waiting for it.
-// The form takes a CommandRunner, so tests can record the command lines instead of running them.
+// The form takes a CommandRunner, so tests can record what would start instead of starting it.
 #pragma once
 
 #include <string>
@@ -7,36 +7,51 @@
 
 namespace velmora {
 
+// One process to start. With an application name CreateProcess runs exactly that file; without
+// one it takes the first word of the command line and searches the program's folder and the
+// current folder before the system folder, where a planted file of that name would win.
+struct ProcessStart {
+    std::wstring commandLine;
+    int showState = 1;             // SW_HIDE, SW_SHOWNORMAL, ...
+    std::wstring applicationName;  // full path of the program file; empty: searched for
+    std::wstring currentFolder;    // empty: this program's own current folder
+};
+
 class CommandRunner {
   public:
     virtual ~CommandRunner() = default;
-    // Starts `commandLine` (show state SW_HIDE, SW_SHOWNORMAL, ...) and returns at once.
-    // Whether it started is not reported: the program never looks.
-    virtual void Run(const std::wstring& commandLine, int showState) = 0;
+    // Starts the process and returns at once. Whether it started is not reported: the program
+    // never looks.
+    virtual void Start(const ProcessStart& start) = 0;
 };
 
 // CreateProcessW; both handles of the new process are closed at once.
 class ProcessRunner : public CommandRunner {
   public:
-    void Run(const std::wstring& commandLine, int showState) override;
-    // The result of the last Run, for tests: whether CreateProcessW succeeded.
+    void Start(const ProcessStart& start) override;
+    // The result of the last Start, for tests: whether CreateProcessW succeeded.
     bool LastStarted() const { return lastStarted_; }
 
   private:
     bool lastStarted_ = false;
 };
 
-// Keeps every command line and show state, in order, and starts nothing.
+// Keeps every start, in order, and starts nothing.
 class RecordingRunner : public CommandRunner {
   public:
-    struct Call {
-        std::wstring commandLine;
-        int showState;
-    };
-    void Run(const std::wstring& commandLine, int showState) override {
-        calls.push_back({commandLine, showState});
-    }
+    using Call = ProcessStart;
+    void Start(const ProcessStart& start) override { calls.push_back(start); }
     std::vector<Call> calls;
 };
+
+// The system folder as GetSystemDirectoryW gives it (C:\windows\system32); empty when it
+// cannot be read.
+std::wstring SystemFolder();
+
+// `commandLine` ("cmd.exe /c ...") started as the system folder's own cmd.exe, hidden, in the
+// system folder when `inSystemFolder` (so that cmd finds the system's own `shutdown` there
+// before anything in the program's folder), else in this program's current folder. With no
+// system folder to name, the command line is empty and nothing starts.
+ProcessStart CommandInterpreter(const std::wstring& commandLine, bool inSystemFolder);
 
 }  // namespace velmora

@@ -47,6 +47,7 @@ LabelClickEffects DecideLabelClick(std::int16_t index, const LabelClickInput& in
             } else {
                 // Any caption but exactly "启动" pauses, "暂停" or not.
                 effects.labelGN3Caption = kStartCaption;
+                effects.labelGN3First = true;
                 effects.labelAMCaption = kRunFlagPaused;
                 effects.label2Caption = kPausedCountdownText;
                 effects.label6Caption = kProductTitle;

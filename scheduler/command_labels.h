@@ -25,12 +25,14 @@ struct LabelClickInput {
     int timerInterval = 0;
 };
 
-// Changes to apply, in this order: captions (LabelAM, LabelGN(3), Label2, Label6), the
-// timer interval, then width and height; with minimizeAndRestore the window is then
-// minimised, restored, and given width and height once more. endProgram ends at once.
+// Changes to apply, in this order: captions (LabelAM, LabelGN(3), Label2, Label6; LabelGN(3)
+// before LabelAM with labelGN3First), the timer interval, then width and height; with
+// minimizeAndRestore the window is then minimised, restored, and given width and height once
+// more. endProgram ends at once.
 struct LabelClickEffects {
     std::optional<std::wstring> labelAMCaption;
     std::optional<std::wstring> labelGN3Caption;
+    bool labelGN3First = false;  // the pause: the label changes first, then the run flag
     std::optional<std::wstring> label2Caption;
     std::optional<std::wstring> label6Caption;
     std::optional<int> timerInterval;

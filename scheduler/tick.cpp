@@ -56,6 +56,7 @@ TickDecision DecideTick(const DateTime& now, std::wstring_view runFlagCaption,
 
 DueAction DecideDueAction(ActionOption option, std::wstring_view programPath) {
     DueAction action;
+    action.inSystemFolder = option != ActionOption::kOption3;  // the four shutdown commands
     switch (option) {
         case ActionOption::kOption1:
             action.commandLine = L"cmd.exe /c shutdown -s -t 20";

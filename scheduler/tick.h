@@ -62,6 +62,9 @@ struct DueAction {
     bool waitAndCapture = false;              // grace wait, then the screen capture
     std::optional<int> newTimerInterval;      // 0 stops the timer
     std::optional<std::wstring> newRunFlag;   // "1" after a program start
+    // Run in the system folder, where cmd finds the system's own `shutdown` first; a started
+    // program keeps this program's current folder, so that it finds its files as it expects.
+    bool inSystemFolder = false;
 };
 
 DueAction DecideDueAction(ActionOption option, std::wstring_view programPath);

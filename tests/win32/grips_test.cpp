@@ -151,8 +151,11 @@ TEST_F(GripsTest, LinkStartsTheBrowserWithTheAddress) {
     Send(form->Me().Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 2800 / 15, 2850 / 15);
     Send(form->Me().Hwnd(), WM_LBUTTONUP, 0, 2800 / 15, 2850 / 15);
     ASSERT_EQ(runner.calls.size(), 2u);  // after start-up's folder command
+    // By its full path, quoted in the command line so that the address is the only argument.
+    EXPECT_EQ(runner.calls.back().applicationName,
+              L"C:\\Program Files\\Internet Explorer\\iexplore.exe");
     EXPECT_EQ(runner.calls.back().commandLine,
-              L"C:\\Program Files\\Internet Explorer\\iexplore.exe velmora.test");
+              L"\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" velmora.test");
     EXPECT_EQ(runner.calls.back().showState, SW_SHOWNORMAL);
 }
 

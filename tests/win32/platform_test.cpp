@@ -117,7 +117,7 @@ TEST(ProcessRunner, StartsTheCommandLineWithoutWaitingAndClosesItsHandles) {
 
     const LiveHandles before = CountLiveHandles();
     ProcessRunner runner;
-    runner.Run(L"cmd.exe /c echo started> \"" + file + L"\"", SW_HIDE);
+    runner.Start({L"cmd.exe /c echo started> \"" + file + L"\"", SW_HIDE, {}, {}});
     EXPECT_TRUE(runner.LastStarted());
     EXPECT_EQ(CountLiveHandles(), before) << "process or thread handle left open";
 
@@ -129,7 +129,7 @@ TEST(ProcessRunner, StartsTheCommandLineWithoutWaitingAndClosesItsHandles) {
     EXPECT_TRUE(written) << "the command did not run";
     DeleteFileW(file.c_str());
 
-    runner.Run(L"no-such-program-velmora.exe", SW_HIDE);
+    runner.Start({L"no-such-program-velmora.exe", SW_HIDE, {}, {}});
     EXPECT_FALSE(runner.LastStarted());
     EXPECT_EQ(CountLiveHandles(), before);
 }

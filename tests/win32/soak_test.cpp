@@ -57,10 +57,10 @@ class SteppingClock : public Clock {
 // not grow the heap it measures.
 class CountingRunner : public CommandRunner {
   public:
-    void Run(const std::wstring& commandLine, int showState) override {
+    void Start(const ProcessStart& start) override {
         ++count;
-        hidden += showState == SW_HIDE;
-        last = commandLine;
+        hidden += start.showState == SW_HIDE;
+        last = start.commandLine;
     }
     int count = 0;
     int hidden = 0;
