@@ -10,6 +10,7 @@
 #include "app/start_up.h"
 #include "scheduler/command_labels.h"
 #include "scheduler/tick.h"
+#include "ui/twips.h"
 
 namespace velmora {
 

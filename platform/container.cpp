@@ -4,9 +4,9 @@
 
 #include <windowsx.h>
 
-#include "app/start_up.h"
 #include "platform/controls.h"
 #include "platform/win32_error.h"
+#include "ui/twips.h"
 
 namespace velmora {
 

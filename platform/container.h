@@ -10,9 +10,9 @@
 #include <functional>
 #include <vector>
 
-#include "app/layout.h"
 #include "platform/gdi_cache.h"
 #include "platform/handles.h"
+#include "ui/control_table.h"
 
 namespace velmora {
 

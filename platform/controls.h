@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/layout.h"
 #include "platform/container.h"
+#include "ui/control_table.h"
 
 namespace velmora {
 

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "app/start_up.h"
 #include "platform/controls.h"
 #include "platform/timer.h"
 #include "platform/win32_error.h"
+#include "ui/twips.h"
 
 namespace velmora {
 

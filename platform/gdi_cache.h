@@ -9,8 +9,8 @@
 #include <tuple>
 #include <utility>
 
-#include "app/layout.h"
 #include "platform/handles.h"
+#include "ui/control_table.h"
 
 namespace velmora {
 

@@ -4,20 +4,14 @@
 
 namespace velmora {
 
-std::wstring ZeroPadded(long long value, int minDigits) {
-    // Work on the magnitude as unsigned so that the most negative value has no overflow.
-    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
-                                             : static_cast<unsigned long long>(value);
+std::wstring ZeroPadded(unsigned long long value, int minDigits) {
     std::wstring digits;
     do {
-        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + magnitude % 10));
-        magnitude /= 10;
-    } while (magnitude != 0);
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + value % 10));
+        value /= 10;
+    } while (value != 0);
     if (static_cast<int>(digits.size()) < minDigits) {
         digits.insert(0, static_cast<std::size_t>(minDigits) - digits.size(), L'0');
-    }
-    if (value < 0) {
-        digits.insert(digits.begin(), L'-');
     }
     return digits;
 }

@@ -21,9 +21,9 @@ inline bool operator==(const DateTime& a, const DateTime& b) {
 }
 
 // Decimal digits of `value` with "0"s in front up to `minDigits` digits ("07", "2014",
-// "234"); a negative value keeps its "-" in front of the padded digits. Written by hand
-// so that no locale or C runtime (msvcrt's wide printf under mingw) has a say.
-std::wstring ZeroPadded(long long value, int minDigits);
+// "234"). Only clock fields and remaining seconds come here, never a negative number. Written
+// by hand so that no locale or C runtime (msvcrt's wide printf under mingw) has a say.
+std::wstring ZeroPadded(unsigned long long value, int minDigits);
 
 // The clock reading as "hh:mm:ss".
 std::wstring TimeOfDayText(const DateTime& moment);

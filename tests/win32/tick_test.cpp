@@ -1,95 +1,69 @@
-// Timer1_Timer on a real Form1: the texts of each tick, the actions of a due tick, and what
-// clicks, option changes and timer messages during the grace wait do to it.
+// Timer1_Timer on a real Form1: what clicks, option changes and timer messages during the grace
+// wait do to the tick that waits; the screen capture, its content and its folder; and where the
+// timer's ticks fall.
+#include <fstream>
+#include <iterator>
+
+#include "actions/capture.h"
+#include "platform/timer.h"
 #include "tests/win32/tick_fixture.h"
 
 namespace velmora {
 namespace {
 
 const wchar_t kShutdownGrace[] = L"cmd.exe /c shutdown -s -t 20";
-const wchar_t kShutdownNow[] = L"cmd.exe /c shutdown -s -t 0";
+constexpr float kStartPauseX = 2950, kExitX = 3300;  // twips of the form, on the top bar
 
 class TickTest : public LoadedForm1 {
   protected:
-    // Started with the target at the present reading, so the next tick is due.
-    void StartDue(OptionButton& option, int gracePasses = 3) {
-        option.SetValue(true);
-        SetTarget(clock.now);
-        form->SetGracePassesForTesting(gracePasses);
-        form->LabelGN_Click(3);
+    // A left click on the top bar, handled at the next DoEvents.
+    void PostClick(float xTwips) {
+        const LPARAM at = MAKELPARAM(TwipsToPixels(xTwips), TwipsToPixels(300));
+        PostMessageW(form->Me().Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(form->Me().Hwnd(), WM_LBUTTONUP, 0, at);
+    }
+    // Replaces the tick's handler with `onTick`.
+    void OnTick(std::function<void()> onTick) {
+        form->SetHandlerObserver(
+            [onTick](const Form1::HandlerCall& call) {
+                if (call.handler == "Timer1_Timer") {
+                    onTick();
+                }
+            },
+            Form1::ObserverMode::kInsteadOfHandler);
     }
 };
 
-TEST_F(TickTest, EveryTickShowsTheClockAndARunningOneTheCountdownOrABadTarget) {
-    Tick();
-    EXPECT_EQ(form->LabelS().Caption(), GeneralDateTimeText(clock.now));
-    EXPECT_EQ(form->Label2().Caption(), L"▲ 00:00:00 ▲");
-
-    SetTarget({2026, 5, 17, 2, 10, 23});
-    form->LabelGN_Click(3);
-    Tick();
-    EXPECT_EQ(form->Label2().Caption(), L"▲ 234:01:17 ▲") << "hours are not cut to two digits";
-    EXPECT_EQ(form->Label6().Caption(), L"当前时间:08:09:06");
-    form->Combo1(3).SetText(L"l7");  // a letter l for the digit 1
-    Tick();
-    EXPECT_EQ(form->Label2().Caption(), L"▲ 时间无效 ▲");
-    EXPECT_EQ(form->LabelAM().Caption(), L"2");
-    form->Combo1(3).SetText(L"17");
-    clock.now = {2026, 5, 7, 13, 9, 7};
-    Tick();
-    EXPECT_EQ(form->Label2().Caption(), L"▲ 229:01:16 ▲");
-    EXPECT_EQ(form->Label6().Caption(), L"当前时间:13:09:07");
-
-    form->LabelGN_Click(3);  // pause: the clock goes on, the countdown texts stay
-    clock.now.second = 8;
-    Tick();
-    EXPECT_EQ(form->LabelS().Caption(), GeneralDateTimeText(clock.now));
-    EXPECT_EQ(form->Label2().Caption(), L"00:00:00");
-    EXPECT_EQ(form->Label6().Caption(), L"Velmora自动关机");
-    EXPECT_EQ(clock.readings, 5) << "one clock reading a tick";
-    EXPECT_TRUE(runner.calls.empty());
+HWND option4 = nullptr;
+void CALLBACK ClickOption4(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    PostMessageW(option4, BM_CLICK, 0, 0);
 }
 
-TEST_F(TickTest, ImmediateActionsRunOneCommandStopTheTimerAndFireAgainAfterARestart) {
-    const std::pair<OptionButton*, const wchar_t*> cases[] = {
-        {&form->Option4(), kShutdownNow}, {&form->Option5(), L"cmd.exe /c shutdown -r -t 0"}};
-    for (const auto& [option, command] : cases) {
-        runner.calls.clear();
-        clock.now.second = 6;
-        option->SetValue(true);
-        SetTarget({2026, 5, 7, 8, 9, 7});
-        form->LabelGN_Click(3);
-        Tick();
-        clock.now.second = 7;
-        Tick();
-        EXPECT_EQ(Commands(), Lines{command});
-        EXPECT_EQ(form->Timer1().Interval(), 0);
-        EXPECT_EQ(form->LabelAM().Caption(), L"2");
-        EXPECT_EQ(form->Label2().Caption(), L"▲ 00:00:01 ▲") << "the last countdown stays";
-
-        form->LabelGN_Click(3);  // pause, then start: the past target fires at the first tick
-        form->LabelGN_Click(3);
-        Tick();
-        EXPECT_EQ(Commands(), (Lines{command, command}));
-        form->LabelGN_Click(3);
-    }
-    EXPECT_TRUE(CaptureFiles().empty());
-}
-
-// A pause clicked during the wait, the timer's own message and a clock change: the capture is
-// still taken, named by its own reading, and the timer stopped, all in the one tick.
-TEST_F(TickTest, EventsDuringTheWaitNeitherStopTheCaptureNorTickAgain) {
+// The real wait of 500 passes of 10 ms, through which the window answers: a pause, the timer's
+// own messages and a clock change neither stop the capture nor tick again, and an option
+// selected half-way is seen by the same tick after the capture, named by its own reading.
+TEST_F(TickTest, TheGraceWaitLastsFiveSecondsAndTheWindowAnswersThroughIt) {
     int ticks = 0;
     form->SetHandlerObserver(
         [&](const Form1::HandlerCall& call) { ticks += call.handler == "Timer1_Timer"; },
         Form1::ObserverMode::kBeforeHandler);
     clock.queued = {clock.now, {2026, 5, 7, 8, 9, 11}};
-    StartDue(form->Option2());
-    PostClick(kStartPauseX, kCommandY);
+    SetTarget(clock.now);
+    form->LabelGN_Click(3);  // with Option1, as laid out
+    PostClick(kStartPauseX);
     PostMessageW(form->Me().Hwnd(), WM_TIMER, form->Timer1().Id(), 0);
     PostMessageW(form->Me().Hwnd(), WM_TIMECHANGE, 0, 0);
+    option4 = form->Option4().Hwnd();
+    SetTimer(nullptr, 0, 2500, ClickOption4);
+    const DWORD start = GetTickCount();
     Tick();
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 5000u);
+    EXPECT_LT(elapsed, 9000u);
     EXPECT_EQ(ticks, 1);
-    EXPECT_EQ(Commands(), Lines{L"cmd.exe /c shutdown -r -t 20"});
+    EXPECT_EQ(clock.readings, 2) << "one reading for the tick, one for the capture";
+    EXPECT_EQ(Commands(), (Lines{kShutdownGrace, L"cmd.exe /c shutdown -s -t 0"}));
     EXPECT_EQ(CaptureFiles(), Lines{L"20260507080911.BMP"});
     EXPECT_EQ(form->Timer1().Interval(), 0);
     EXPECT_EQ(form->LabelAM().Caption(), L"1");
@@ -97,8 +71,10 @@ TEST_F(TickTest, EventsDuringTheWaitNeitherStopTheCaptureNorTickAgain) {
 }
 
 TEST_F(TickTest, ExitDuringTheWaitLeavesTheCommandAndTakesNoCapture) {
-    StartDue(form->Option1());
-    PostClick(kExitX, kCommandY);
+    SetTarget(clock.now);
+    form->SetGracePassesForTesting(3);
+    form->LabelGN_Click(3);
+    PostClick(kExitX);
     Tick();
     EXPECT_TRUE(form->Me().Ended());
     EXPECT_FALSE(IsWindow(form->Me().Hwnd()));
@@ -108,26 +84,105 @@ TEST_F(TickTest, ExitDuringTheWaitLeavesTheCommandAndTakesNoCapture) {
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-HWND option4 = nullptr;
-void CALLBACK ClickOption4(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    PostMessageW(option4, BM_CLICK, 0, 0);
+constexpr COLORREF kMarkerColour = RGB(20, 200, 90);
+
+TEST_F(TickTest, SavesTheWholeScreenAsABmpNamedByTheClock) {
+    // A marker window on the screen, far from the form.
+    BrushHandle brush(CreateSolidBrush(kMarkerColour));
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hbrBackground = brush.Get();
+    wc.lpszClassName = L"VelmoraCaptureMarker";
+    RegisterClassW(&wc);
+    HWND marker = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"",
+                                  WS_POPUP | WS_VISIBLE, 600, 400, 80, 60, nullptr, nullptr,
+                                  nullptr, nullptr);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 500; Sleep(10)) {
+        DoEvents();  // Wine maps and paints the window in its own time
+    }
+    clock.now = {2014, 5, 23, 22, 0, 5};
+    clock.readings = 0;  // the timer may have ticked while the marker came up
+    CaptureScreenToFile(form->Me(), clock);
+    DestroyWindow(marker);
+    EXPECT_EQ(clock.readings, 1);
+    ASSERT_EQ(CaptureFiles(), Lines{L"20140523220005.BMP"}) << "a temporary file left behind";
+
+    std::ifstream in("C:\\QORN\\20140523220005.BMP", std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+    in.close();
+    ASSERT_GT(bytes.size(), sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER));
+    const auto& file = *reinterpret_cast<const BITMAPFILEHEADER*>(bytes.data());
+    const auto& info =
+        *reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data() + sizeof(BITMAPFILEHEADER));
+    EXPECT_EQ(file.bfType, 0x4D42);
+    EXPECT_EQ(info.biSize, sizeof(BITMAPINFOHEADER));
+    ASSERT_EQ(info.biWidth, GetSystemMetrics(SM_CXSCREEN));
+    ASSERT_EQ(info.biHeight, GetSystemMetrics(SM_CYSCREEN));
+    ASSERT_EQ(info.biBitCount, 24);
+    EXPECT_EQ(info.biCompression, static_cast<DWORD>(BI_RGB));
+    const size_t stride = (info.biWidth * 3 + 3) & ~3;
+    ASSERT_EQ(bytes.size(), file.bfOffBits + stride * info.biHeight);
+    EXPECT_EQ(file.bfSize, bytes.size());
+    // Rows bottom-up, blue green red.
+    auto at = [&](int x, int y) {
+        const char* p = bytes.data() + file.bfOffBits + (info.biHeight - 1 - y) * stride + x * 3;
+        return RGB(static_cast<BYTE>(p[2]), static_cast<BYTE>(p[1]), static_cast<BYTE>(p[0]));
+    };
+    EXPECT_EQ(at(600, 400), kMarkerColour);
+    EXPECT_EQ(at(679, 459), kMarkerColour);
+    EXPECT_NE(at(680, 430), kMarkerColour);
+    EXPECT_NE(at(640, 460), kMarkerColour);
+
+    // The folder gone: made again. A file where it belongs: nothing written, and no harm.
+    RemoveCaptureFolder();
+    CaptureScreenToFile(form->Me(), clock);
+    EXPECT_EQ(CaptureFiles(), Lines{L"20140523220005.BMP"});
+    RemoveCaptureFolder();
+    CloseHandle(CreateFileW(L"C:\\QORN", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    CaptureScreenToFile(form->Me(), clock);
+    EXPECT_EQ(GetFileAttributesW(L"C:\\QORN"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
 }
 
-// The one test with the real wait of 500 passes of 10 ms. An option selected in the middle of
-// it is seen by the same tick after the capture.
-TEST_F(TickTest, TheRealGraceWaitLastsFiveSecondsAndTheWindowAnswersThroughIt) {
-    StartDue(form->Option1(), kGracePasses);
-    option4 = form->Option4().Hwnd();
-    SetTimer(nullptr, 0, 2500, ClickOption4);
-    const DWORD start = GetTickCount();
-    Tick();
-    const DWORD elapsed = GetTickCount() - start;
-    EXPECT_GE(elapsed, 5000u);
-    EXPECT_LT(elapsed, 9000u);
-    EXPECT_EQ(Commands(), (Lines{kShutdownGrace, kShutdownNow}));
-    EXPECT_EQ(CaptureFiles().size(), 1u);
-    EXPECT_EQ(form->Timer1().Interval(), 0);
+void PumpFor(DWORD milliseconds) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < milliseconds; Sleep(2)) {
+        DoEvents();
+    }
+}
+
+TEST_F(TickTest, TicksLandJustAfterEachSecondAndResumeSoAfterALongTick) {
+    std::vector<std::int64_t> at;
+    OnTick([&] {
+        at.push_back(WallClockMs());
+        if (at.size() == 2) {
+            PumpFor(1500);  // like the grace wait: messages go on, the timer's own are dropped
+        }
+    });
+    // Enough ticks after the long one for a timer left on a wrong period to drift off the turns.
+    constexpr size_t kTicks = 8;
+    for (DWORD start = GetTickCount(); at.size() < kTicks && GetTickCount() - start < 14000;) {
+        PumpFor(50);
+    }
+    ASSERT_EQ(at.size(), kTicks);
+    for (size_t i = 0; i < at.size(); ++i) {
+        // A timer running free from when it was set would land anywhere in the second.
+        EXPECT_LT(at[i] % 1000, 150) << "tick " << i << " came " << at[i] % 1000 << " ms late";
+        if (i > 0) {
+            EXPECT_EQ(at[i] / 1000 - at[i - 1] / 1000, i == 2 ? 2 : 1) << "tick " << i;
+        }
+    }
+}
+
+TEST_F(TickTest, AClockChangeOrAWakeFromSleepTicksAtOnce) {
+    int ticks = 0;
+    OnTick([&] { ++ticks; });
+    const HWND hwnd = form->Me().Hwnd();
+    SendMessageW(hwnd, WM_TIMECHANGE, 0, 0);
+    SendMessageW(hwnd, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_EQ(ticks, 2);
+    SendMessageW(hwnd, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    form->Timer1().SetInterval(0);
+    SendMessageW(hwnd, WM_TIMECHANGE, 0, 0);
+    EXPECT_EQ(ticks, 2) << "a suspend does not tick, nor does a stopped timer";
 }
 
 }  // namespace
