@@ -4,43 +4,20 @@ web browser, which Wine runs in place of its builtin stubs with the =n overrides
 and backdrop.exe behind everything. Each test module is one group: one folder and log (`group`)
 and one running velmora.exe (`velmora`), its tests being checks in order on that run."""
 
-import os
-import shutil
-import subprocess
-
 import pytest
 
 import rig
 
 
-def install(program, path):
-    os.makedirs(os.path.dirname(rig.unix_path(path)), exist_ok=True)
-    shutil.copy(os.path.join(rig.BUILD, program), rig.unix_path(path))
-
-
 @pytest.fixture(scope="session")
 def screen():
-    for name in ("DISPLAY", "WINEPREFIX"):
-        assert os.environ.get(name), f"{name} is not set: run inside tools/wine-session.sh"
-    overrides = os.environ.get("WINEDLLOVERRIDES", "")
-    os.environ["WINEDLLOVERRIDES"] = overrides + ";shutdown.exe=n;iexplore.exe=n"
-    install("shutdown.exe", rig.SHUTDOWN)
-    for path in (rig.BROWSER,) + rig.PLANTED:
-        install("recorder.exe", path)
-    # A crash ends the program at once instead of leaving it up behind Wine's crash dialog.
-    subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog",
-                    "/t", "REG_DWORD", "/d", "0", "/f"], capture_output=True, check=True)
-    shutil.rmtree(rig.unix_path("C:\\QORN"), ignore_errors=True)  # the first start makes it
-    return rig.Screen()
+    return rig.session()
 
 
 @pytest.fixture(scope="session")
 def backdrop(screen):
     group = rig.Rig("backdrop", screen)
-    group.start(os.path.join(rig.BUILD, "backdrop.exe"))
-    corner = (1015, 760)
-    rig.wait_for(lambda: screen.shot(*corner, 1, 1)(*corner) == rig.backdrop_colour(*corner),
-                 30, "backdrop")
+    rig.start_backdrop(group)
     yield group
     group.stop()
 

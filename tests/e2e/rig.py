@@ -168,6 +168,14 @@ def session():
     return Screen()
 
 
+def start_backdrop(group):
+    """backdrop.exe behind everything, started in the group, once it shows."""
+    group.start(os.path.join(BUILD, "backdrop.exe"))
+    corner = (1015, 760)
+    wait_for(lambda: group.screen.shot(*corner, 1, 1)(*corner) == backdrop_colour(*corner), 30,
+             "backdrop")
+
+
 def read_log(path):
     """[(time, fields...)] of a stand-in log."""
     if not os.path.exists(path):
