@@ -1,6 +1,6 @@
 // Timer1_Timer on a real Form1: what clicks, option changes and timer messages during the grace
-// wait do to the tick that waits; the screen capture, its content and its folder; and where the
-// timer's ticks fall.
+// wait do to the tick that waits; the screen capture, its content, its folder and its failure;
+// where the timer's ticks fall; and a window whose styling did not show it.
 #include <fstream>
 #include <iterator>
 
@@ -143,13 +143,36 @@ TEST_F(TickTest, SavesTheWholeScreenAsABmpNamedByTheClock) {
     EXPECT_EQ(GetFileAttributesW(L"C:\\QORN"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
 }
 
+COLORREF WindowPixel(HWND hwnd, int x, int y) {
+    WindowDc dc(hwnd);
+    return GetPixel(dc.Get(), x, y);
+}
+
+TEST_F(TickTest, ACaptureThatCannotBeMadeLeavesNoTraceAndTheTickStopsTheTimer) {
+    SetTarget(clock.now);  // due at the next tick, with Option1 selected as at start
+    form->SetGracePassesForTesting(1);
+    form->LabelGN_Click(3);
+    // Away from the screen's corner, so that a copy of the screen onto the window would show.
+    form->Me().Move(6000, 4500);
+    DoEvents();
+    const COLORREF before = WindowPixel(form->Me().Hwnd(), 3, 3);
+    form->Me().SetImageSizeForTesting(30000, 30000);  // more than a 32-bit process can hold
+    Tick();
+    EXPECT_EQ(Commands(), Lines{kShutdownGrace});
+    EXPECT_EQ(form->Timer1().Interval(), 0);
+    EXPECT_EQ(form->LabelAM().Caption(), L"2");
+    EXPECT_TRUE(CaptureFiles().empty());
+    EXPECT_EQ(WindowPixel(form->Me().Hwnd(), 3, 3), before);
+}
+
 void PumpFor(DWORD milliseconds) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < milliseconds; Sleep(2)) {
         DoEvents();
     }
 }
 
-TEST_F(TickTest, TicksLandJustAfterEachSecondAndResumeSoAfterALongTick) {
+// A clock change or a wake from sleep ticks at once; a suspend does not, nor a stopped timer.
+TEST_F(TickTest, TicksLandJustAfterEachSecondAndResumeSoAfterALongTickOrAClockChange) {
     std::vector<std::int64_t> at;
     OnTick([&] {
         at.push_back(WallClockMs());
@@ -170,19 +193,24 @@ TEST_F(TickTest, TicksLandJustAfterEachSecondAndResumeSoAfterALongTick) {
             EXPECT_EQ(at[i] / 1000 - at[i - 1] / 1000, i == 2 ? 2 : 1) << "tick " << i;
         }
     }
-}
-
-TEST_F(TickTest, AClockChangeOrAWakeFromSleepTicksAtOnce) {
-    int ticks = 0;
-    OnTick([&] { ++ticks; });
     const HWND hwnd = form->Me().Hwnd();
     SendMessageW(hwnd, WM_TIMECHANGE, 0, 0);
     SendMessageW(hwnd, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
-    EXPECT_EQ(ticks, 2);
     SendMessageW(hwnd, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
     form->Timer1().SetInterval(0);
     SendMessageW(hwnd, WM_TIMECHANGE, 0, 0);
-    EXPECT_EQ(ticks, 2) << "a suspend does not tick, nor does a stopped timer";
+    EXPECT_EQ(at.size(), kTicks + 2);
+}
+
+TEST(TickLoad, ShowsTheWindowWhenTheStylingDidNot) {
+    RecordingRunner runner;
+    ScriptedClock clock;
+    Form1 form(runner, clock);
+    // Form_Load skipped, and with it the SetWindowPos that shows the window.
+    form.SetHandlerObserver([](const Form1::HandlerCall&) {},
+                            Form1::ObserverMode::kInsteadOfHandler);
+    form.Load();
+    EXPECT_TRUE(IsWindowVisible(form.Me().Hwnd()));
 }
 
 }  // namespace
