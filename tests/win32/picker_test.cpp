@@ -1,16 +1,13 @@
 // The program picker with the real open-file dialog, examined from a thread timer inside the
 // dialog's own message loop: how the dialog opens, and its keys during a tick's grace wait.
 // (Choosing a file, a Chinese name included, and the refusal of a missing one show end to end.)
-#include <gtest/gtest.h>
-
 #include <windows.h>
-
+// commdlg.h and dlgs.h only after windows.h
 #include <commdlg.h>
 #include <dlgs.h>
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "actions/picker.h"
 #include "tests/win32/tick_fixture.h"
