@@ -191,6 +191,7 @@ TEST_F(TickTest, TicksLandJustAfterEachSecondAndResumeSoAfterALongTickOrAClockCh
     const HWND hwnd = form->Me().Hwnd();
     SendMessageW(hwnd, WM_TIMECHANGE, 0, 0);
     SendMessageW(hwnd, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_EQ(at.size(), kTicks + 2);
     SendMessageW(hwnd, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
     form->Timer1().SetInterval(0);
     SendMessageW(hwnd, WM_TIMECHANGE, 0, 0);
