@@ -13,3 +13,9 @@ export VELMORA_BUILD_DIR PYTHONDONTWRITEBYTECODE=1
 VELMORA_BUILD_DIR=$(cd "$build" && pwd)
 # shellcheck source=tools/wine-session.sh
 source tools/wine-session.sh
+# Wine's services (explorer.exe, services.exe, ...) take the environment, so the group tag, of
+# the process that boots them, and the rig's stop kills a group's tagged processes; and without
+# a persistent wineserver they end with the last program, to be booted again by the next. Boot
+# them once here, untagged, and keep them for the whole run, so no figure holds their start-up.
+wineserver -p
+wineboot >/dev/null 2>&1

@@ -19,9 +19,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-import layout  # noqa: E402
 import rig  # noqa: E402
-from timer_ui import COMPACT, TimerWindow  # noqa: E402
 
 FIELDS = ("VmRSS", "RssAnon", "Private_Dirty", "Anonymous")
 GROWTH_LIMIT_KB = 256  # what the countdown may add over the minutes; a leak a tick passes it
@@ -54,16 +52,17 @@ def in_process_soak(build):
 
 def real_countdown(minutes, warm_up):
     print(f"velmora.exe counting down for {minutes} real minutes:", flush=True)
-    test_rig = rig.Rig("soak")
+    group = rig.Rig("soak", rig.session())
     try:
-        window = TimerWindow(test_rig, test_rig.start_velmora())
+        # Started from the build folder, not from a copy just written: the pages of a fresh file
+        # count as Private_Dirty until the kernel writes them back, which it may do mid-run.
+        velmora = rig.Velmora(group, group.start(os.path.join(rig.BUILD, "velmora.exe")))
         # Option4 would fire only at the target, hours after the end of the run.
-        target = window.arm("Option4", lead=3 * 3600)
-        pid = window.velmora.program.pid
-        countdown = window.velmora.screen_rect(layout.rect("Label2"))
-        first = test_rig.screenshot().crop_bytes(countdown)
+        target = velmora.arm("Option4", lead=3 * 3600)
+        pid = velmora.program.pid
+        first = velmora.screen.image(*velmora.rect("Label2"))
         time.sleep(1.5)
-        if test_rig.screenshot().crop_bytes(countdown) == first:
+        if velmora.screen.image(*velmora.rect("Label2")) == first:
             raise AssertionError("the countdown does not count")
         time.sleep(warm_up)
         start = memory_kb(pid)
@@ -78,10 +77,10 @@ def real_countdown(minutes, warm_up):
         show(0, start)
         for minute in range(1, minutes + 1):
             time.sleep(max(0.0, began + 60 * minute - time.monotonic()))
-            if not window.velmora.program.running():
+            if velmora.program.poll() is not None:
                 raise AssertionError("velmora.exe ended during the countdown")
-            geometry = window.geometry()
-            if (geometry.w, geometry.h) != COMPACT:
+            geometry = velmora.geometry()
+            if geometry[2:] != rig.COMPACT:
                 raise AssertionError(f"the countdown strip is gone: {geometry}")
             end = memory_kb(pid)
             show(minute, end)
@@ -89,11 +88,11 @@ def real_countdown(minutes, warm_up):
         print(f"  private memory (Private_Dirty) start {start['Private_Dirty']} kB, end "
               f"{end['Private_Dirty']} kB: {growth:+d} kB (limit {GROWTH_LIMIT_KB} kB); VmRSS "
               f"start {start['VmRSS']} kB, end {end['VmRSS']} kB")
-        no_command = not test_rig.started()
+        no_command = not group.runs()
         print(f"  no command issued during the countdown: {'yes' if no_command else 'NO'}")
         return growth <= GROWTH_LIMIT_KB and no_command
     finally:
-        test_rig.stop()
+        group.stop()
 
 
 def main():
@@ -105,7 +104,7 @@ def main():
     print(f"soak bench, {datetime.datetime.now():%Y-%m-%d %H:%M}")
     passed = True
     if args.only in (None, "in-process"):
-        passed &= in_process_soak(rig.build_dir())
+        passed &= in_process_soak(rig.BUILD)
     if args.only in (None, "real"):
         passed &= real_countdown(args.minutes, args.warm_up)
     print("soak: " + ("ok" if passed else "MISSED"))

@@ -4,9 +4,9 @@ the Xvfb and Wine prefix. It prints its figures and their targets; it is not a t
 
 - Start-up: from `wine <exe>` to the first moment a pink pixel shows at a point both windows
   paint pink (window point (60, 200): the large box's fill in velmora, anywhere in the minimal
-  one). The screen is read with XGetImage on a 1 x 1 rectangle through libX11 (ctypes), about a
-  millisecond per look, so both programs are timed the same way. Median of N starts each,
-  taken in turns so that a busy moment of the machine falls on both.
+  one). The screen is read with GetImage on a 1 x 1 rectangle (the rig's python-xlib screen),
+  about a millisecond per look, so both programs are timed the same way. Median of N starts
+  each, taken in turns so that a busy moment of the machine falls on both.
 - Memory: private memory of the Wine process, Private_Dirty of /proc/<pid>/smaps_rollup, two
   seconds after the first paint: the pages the process wrote and shares with no one (heap,
   stacks, written data of the DLLs), which is what Windows counts as a program's private bytes.
@@ -24,8 +24,6 @@ the Xvfb and Wine prefix. It prints its figures and their targets; it is not a t
 """
 
 import argparse
-import ctypes
-import ctypes.util
 import datetime
 import os
 import re
@@ -40,7 +38,6 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import rig  # noqa: E402
 
 PROBE = (60, 200)
-PINK = 0xFF80FF
 
 # DLLs every Windows installation has; anything else (libstdc++-6.dll, libgcc_s_dw2-1.dll,
 # libwinpthread-1.dll, ...) would have to ship beside the program.
@@ -51,63 +48,32 @@ SYSTEM_DLLS = {
 }
 
 
-class PixelProbe:
-    """Reads one screen pixel straight from the X server."""
-
-    def __init__(self):
-        x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-        x11.XOpenDisplay.restype = ctypes.c_void_p
-        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        x11.XDefaultRootWindow.restype = ctypes.c_ulong
-        x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        x11.XGetImage.restype = ctypes.c_void_p
-        x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                                  ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-        x11.XGetPixel.restype = ctypes.c_ulong
-        x11.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
-        x11.XDestroyImage.argtypes = [ctypes.c_void_p]
-        self.x11 = x11
-        self.display = x11.XOpenDisplay(os.environ["DISPLAY"].encode())
-        if not self.display:
-            raise RuntimeError("cannot open the X display")
-        self.root = x11.XDefaultRootWindow(self.display)
-
-    def pixel(self, x, y):
-        z_pixmap, all_planes = 2, 0xFFFFFFFF
-        image = self.x11.XGetImage(self.display, self.root, x, y, 1, 1, all_planes, z_pixmap)
-        value = self.x11.XGetPixel(image, 0, 0) & 0xFFFFFF
-        self.x11.XDestroyImage(image)
-        return value
+def pink(screen):
+    return screen.shot(*PROBE, 1, 1)(*PROBE) == rig.PINK
 
 
-def time_start(exe, probe, paint_log=None, args=()):
+def time_start(exe, screen, args=()):
     """One start: seconds to the pink probe pixel, the memory fields after settling, and the
-    seconds to the program's own first-paint note if it writes one."""
-    test_rig = rig.Rig("bench")
+    seconds to the program's own first-paint note if it writes one (into the group's log)."""
+    group = rig.Rig("bench", screen)
     try:
-        if paint_log is not None:
-            test_rig.env["VELMORA_PAINT_LOG"] = rig.windows_path(
-                os.path.join(test_rig.folder, paint_log))
-        rig.wait_for(lambda: probe.pixel(*PROBE) != PINK, 10, interval=0.05,
-                     what="the screen to clear")
+        group.env["VELMORA_PAINT_LOG"] = group.env["VELMORA_LOG"]
+        rig.wait_for(lambda: not pink(screen), 10, "the screen to clear")
         wall_start = datetime.datetime.now()
         start = time.monotonic()
-        program = test_rig.start(exe, *args)
-        while probe.pixel(*PROBE) != PINK:
+        program = group.start(os.path.join(rig.BUILD, exe), *args)
+        while not pink(screen):
             if time.monotonic() - start > 60:
                 raise RuntimeError(f"{exe} painted nothing pink at {PROBE} within 60 s")
             time.sleep(0.001)
         seconds = time.monotonic() - start
         time.sleep(2)
         memory = memory_kb(program.pid)
-        self_reported = None
-        if paint_log is not None:
-            lines = rig.read_log(os.path.join(test_rig.folder, paint_log))
-            if lines:
-                self_reported = (lines[0].time - wall_start).total_seconds()
+        painted = [line[0] for line in rig.read_log(group.log) if line[1:] == ("painted",)]
+        self_reported = (painted[0] - wall_start).total_seconds() if painted else None
         return seconds, memory, self_reported
     finally:
-        test_rig.stop()
+        group.stop()
 
 
 def memory_kb(pid):
@@ -162,17 +128,16 @@ MANDATED_PARTS = (
 MANDATED_ALL = "".join(letter for letter, _ in MANDATED_PARTS)
 
 
-def run_interleaved(programs, runs, probe):
+def run_interleaved(programs, runs, screen):
     """Starts each (label, exe, args) once to warm up, then `runs` times in turns, so that a busy
     moment of the machine falls on all of them. {label: ([seconds], [memory], [own note])}"""
     # The first start of a run boots Wine's services in the prefix; leave it out of the figures.
     for _, exe, args in programs:
-        time_start(exe, probe, args=args)
+        time_start(exe, screen, args)
     figures = {label: ([], [], []) for label, _, _ in programs}
     for _ in range(runs):
         for label, exe, args in programs:
-            seconds, memory, own = time_start(
-                exe, probe, "paint.log" if exe == "minimal_window.exe" else None, args)
+            seconds, memory, own = time_start(exe, screen, args)
             figures[label][0].append(seconds)
             figures[label][1].append(memory)
             if own is not None:
@@ -184,14 +149,14 @@ def median_private(memory):
     return statistics.median(m["Private_Dirty"] for m in memory)
 
 
-def print_breakdown(runs, probe):
+def print_breakdown(runs, screen):
     """The yardstick with its parts added one at a time, against the minimal window."""
     programs = [("minimal_window.exe", "minimal_window.exe", ())]
     letters = ""
     for letter, what in MANDATED_PARTS:
         letters += letter
         programs.append((f"+ {what}", "mandated_window.exe", (letters,)))
-    figures = run_interleaved(programs, runs, probe)
+    figures = run_interleaved(programs, runs, screen)
     print(f"what each part of the timer's start-up costs under Wine, median of {runs} starts:")
     print(f"  {'':40} {'start-up':>10} {'added':>7} {'private':>10} {'added':>8}")
     previous = None
@@ -214,8 +179,7 @@ def main():
     parser.add_argument("--breakdown", action="store_true",
                         help="also start the yardstick with its parts added one at a time")
     args = parser.parse_args()
-    build = rig.build_dir()
-    velmora = os.path.join(build, "velmora.exe")
+    velmora = os.path.join(rig.BUILD, "velmora.exe")
     all_passed = True
 
     print(f"velmora.exe: {velmora}")
@@ -229,15 +193,15 @@ def main():
     # Pages of a file written moments ago (a fresh build) are dirty in the page cache until the
     # kernel writes them back, and smaps counts the mapped ones as Private_Dirty: write them now.
     for exe in ("velmora.exe", "minimal_window.exe", "mandated_window.exe"):
-        descriptor = os.open(os.path.join(build, exe), os.O_RDONLY)
+        descriptor = os.open(os.path.join(rig.BUILD, exe), os.O_RDONLY)
         os.fsync(descriptor)
         os.close(descriptor)
 
-    probe = PixelProbe()
+    screen = rig.session()
     programs = [("velmora.exe", "velmora.exe", ()),
                 ("minimal_window.exe", "minimal_window.exe", ()),
                 ("mandated_window.exe", "mandated_window.exe", (MANDATED_ALL,))]
-    figures = run_interleaved(programs, args.runs, probe)
+    figures = run_interleaved(programs, args.runs, screen)
 
     print(f"start-up to first paint, median of {args.runs} starts:")
     for exe, (times, _, _) in figures.items():
@@ -276,7 +240,7 @@ def main():
           f"alone: {private['mandated_window.exe'] / private['minimal_window.exe']:.2f}")
 
     if args.breakdown:
-        print_breakdown(args.runs, probe)
+        print_breakdown(args.runs, screen)
     return 0 if all_passed else 1
 
 

@@ -6,7 +6,7 @@ targets; it is not a test.
   seconds ahead like a user would. The figure is from the start of the target second to the
   timestamp the stand-in shutdown.exe logs when it starts, so it holds the tick's own delay and
   the start-up of cmd.exe and shutdown.exe under Wine. To tell the two apart it also prints when
-  the countdown label changes on the screen after the turn of each second (read with XGetImage
+  the countdown label changes on the screen after the turn of each second (read with GetImage
   every few ms while the countdowns run) and what the same cmd.exe -> shutdown.exe chain costs
   when started from outside, with `wine`.
 - Countdown: one countdown of S seconds; the countdown label's pixels are read every 50 ms and
@@ -26,75 +26,45 @@ targets; it is not a test.
 """
 
 import argparse
-import ctypes
-import ctypes.util
 import datetime
 import hashlib
 import os
 import statistics
+import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-import layout  # noqa: E402
 import rig  # noqa: E402
-import timer_ui  # noqa: E402
-from timer_ui import TimerWindow, now, seconds_between, shutdown_runs  # noqa: E402
 
 LATENCY_TARGET_MS = 50
 CPU_RATIO_TARGET = 1.1
 
 
-class XImage(ctypes.Structure):
-    # The leading fields of Xlib's XImage, as far as bytes_per_line.
-    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
-                ("format", ctypes.c_int), ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int),
-                ("bitmap_unit", ctypes.c_int), ("bitmap_bit_order", ctypes.c_int),
-                ("bitmap_pad", ctypes.c_int), ("depth", ctypes.c_int),
-                ("bytes_per_line", ctypes.c_int)]
+def now():
+    return datetime.datetime.now()
 
 
-class ScreenReader:
-    """Reads a rectangle of the screen straight from the X server: well under a millisecond for
-    the countdown label, where `import` takes a tenth of a second and more."""
+def seconds_between(earlier, later):
+    return (later - earlier).total_seconds()
 
-    def __init__(self):
-        x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-        x11.XOpenDisplay.restype = ctypes.c_void_p
-        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        x11.XDefaultRootWindow.restype = ctypes.c_ulong
-        x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        x11.XGetImage.restype = ctypes.POINTER(XImage)
-        x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                                  ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-        x11.XDestroyImage.argtypes = [ctypes.POINTER(XImage)]
-        self.x11 = x11
-        self.display = x11.XOpenDisplay(os.environ["DISPLAY"].encode())
-        if not self.display:
-            raise RuntimeError("cannot open the X display")
-        self.root = x11.XDefaultRootWindow(self.display)
 
-    def read(self, rect):
-        z_pixmap, all_planes = 2, 0xFFFFFFFF
-        image = self.x11.XGetImage(self.display, self.root, rect.x, rect.y, rect.w, rect.h,
-                                   all_planes, z_pixmap)
-        if not image:
-            raise RuntimeError(f"XGetImage failed for {rect}")
-        data = ctypes.string_at(image.contents.data, image.contents.bytes_per_line * rect.h)
-        self.x11.XDestroyImage(image)
-        return data
+def shutdown_runs(group):
+    """When the system's shutdown.exe (the stand-in) started, in order."""
+    return [t for t, module, _ in group.runs() if module.lower() == rig.SHUTDOWN.lower()]
 
 
 class LabelWatch:
-    """The changes of one screen rectangle: (time seen, digest of the new pixels)."""
+    """The changes of the countdown label on the screen: (time seen, digest of the new pixels).
+    Its pixels come straight from GetImage, well under a millisecond a look."""
 
-    def __init__(self, reader, rect):
-        self.reader, self.rect = reader, rect
+    def __init__(self, velmora):
+        self.screen, self.rect = velmora.screen, velmora.rect("Label2")
         self.last = self.digest()
         self.changes = []
 
     def digest(self):
-        return hashlib.blake2b(self.reader.read(self.rect), digest_size=16).digest()
+        return hashlib.blake2b(self.screen.image(*self.rect), digest_size=16).digest()
 
     def poll(self):
         current = self.digest()
@@ -113,39 +83,6 @@ class LabelWatch:
             time.sleep(interval)
 
 
-class NewProcesses:
-    """The processes that appear carrying a rig's tag, each with the moment the kernel created
-    it (/proc/<pid>/stat field 22, in clock ticks since boot: 10 ms steps, rounded down). The
-    first one after a due tick is the command interpreter the timer starts (or the console
-    Wine makes for it), so its creation is when the timer issued the command."""
-
-    def __init__(self, tag):
-        self.tag = tag.encode()
-        self.known = set(os.listdir("/proc"))
-        self.created = []
-        self.boot = time.time() - time.clock_gettime(time.CLOCK_BOOTTIME)
-        self.hertz = os.sysconf("SC_CLK_TCK")
-
-    def poll(self):
-        for entry in os.listdir("/proc"):
-            if not entry.isdigit() or entry in self.known:
-                continue
-            self.known.add(entry)
-            try:
-                with open(f"/proc/{entry}/environ", "rb") as environ:
-                    if b"VELMORA_E2E_TAG=" + self.tag not in environ.read().split(b"\0"):
-                        continue
-                with open(f"/proc/{entry}/stat", "rb") as stat:
-                    ticks = int(stat.read().rsplit(b")", 1)[1].split()[19])
-            except (OSError, ValueError, IndexError):
-                continue  # gone already
-            self.created.append(datetime.datetime.fromtimestamp(self.boot + ticks / self.hertz))
-
-
-def countdown_label(window):
-    return window.velmora.screen_rect(layout.rect("Label2"))
-
-
 def phase_ms(moment):
     return moment.microsecond / 1000
 
@@ -161,40 +98,43 @@ def verdict(passed):
 
 # ---------------------------------------------------------------------------------------------
 
-def measure_latency(firings, reader):
-    test_rig = rig.Rig("bench-latency")
+def measure_latency(firings, screen):
+    group = rig.Rig("bench-latency", screen)
     try:
-        window = TimerWindow(test_rig, test_rig.start_velmora())
+        velmora = group.start_velmora()
         latencies, issued, phases = [], [], []
         for firing in range(firings):
             if firing:
-                window.pause_from_compact()
-            target = window.arm("Option4" if firing == 0 else None, lead=3.5, least=2.0)
+                velmora.pause()
+            target = velmora.arm("Option4" if firing == 0 else None, lead=3.5)
             time.sleep(0.2)  # the repaint after the start's minimise and restore is no tick
-            watch = LabelWatch(reader, countdown_label(window))
-            processes = NewProcesses(test_rig.tag)
-            watch.run_until(lambda: len(shutdown_runs(test_rig)) > firing, 0.005,
-                            seconds_between(now(), target) + 15, also=processes.poll)
-            run = shutdown_runs(test_rig)[firing]
-            latencies.append(seconds_between(target, run.time) * 1000)
-            after = [c for c in processes.created if c >= target - datetime.timedelta(seconds=1)]
+            watch = LabelWatch(velmora)
+            # A command's cmd.exe lives about a second: look for it only from just before the
+            # target, so that reading /proc does not slow the label's looks before.
+            watch.run_until(lambda: len(shutdown_runs(group)) > firing, 0.005,
+                            seconds_between(now(), target) + 15,
+                            also=lambda: now() > target - datetime.timedelta(seconds=0.2)
+                            and group.commands())
+            latencies.append(seconds_between(target, shutdown_runs(group)[firing]) * 1000)
+            after = [c for c in group.commands() if c >= target - datetime.timedelta(seconds=1)]
             if after:
                 issued.append(seconds_between(target, min(after)) * 1000)
             phases += [phase_ms(seen) for seen, _ in watch.changes]
-        return latencies, issued, phases, chain_cost(test_rig, 5)
+        return latencies, issued, phases, chain_cost(group, 5)
     finally:
-        test_rig.stop()
+        group.stop()
 
 
-def chain_cost(test_rig, runs):
+def chain_cost(group, runs):
     """Milliseconds from `wine cmd.exe /c shutdown ...` to shutdown.exe's log line, from outside."""
     costs = []
     for _ in range(runs):
-        before = len(shutdown_runs(test_rig))
+        before = len(shutdown_runs(group))
         started = now()
-        test_rig.run_command("cmd.exe", "/c", "shutdown -s -t 0")
-        run = shutdown_runs(test_rig)[before]
-        costs.append(seconds_between(started, run.time) * 1000)
+        # From the system folder, as the timer starts it: the group's folder has a fake shutdown.
+        subprocess.run(["wine", "cmd.exe", "/c", "shutdown -s -t 0"], env=group.env, timeout=60,
+                       cwd=rig.unix_path("C:\\windows\\system32"), capture_output=True)
+        costs.append(seconds_between(started, shutdown_runs(group)[before]) * 1000)
     return costs
 
 
@@ -218,33 +158,32 @@ def report_latency(latencies, issued, phases, chain):
     return passed
 
 
-def measure_countdown(seconds, reader):
-    test_rig = rig.Rig("bench-countdown")
+def measure_countdown(seconds, screen):
+    group = rig.Rig("bench-countdown", screen)
     try:
-        window = TimerWindow(test_rig, test_rig.start_velmora())
-        target = window.arm("Option4", lead=seconds + 1.5, least=seconds)
-        watch = LabelWatch(reader, countdown_label(window))
+        velmora = group.start_velmora()
+        target = velmora.arm("Option4", lead=seconds + 1.5)
+        watch = LabelWatch(velmora)
         first_look = now()
-        watch.run_until(lambda: shutdown_runs(test_rig), 0.05,
-                        seconds_between(now(), target) + 30)
-        fired = shutdown_runs(test_rig)[0].time
+        watch.run_until(lambda: shutdown_runs(group), 0.05, seconds_between(now(), target) + 30)
+        fired = shutdown_runs(group)[0]
     finally:
-        test_rig.stop()
+        group.stop()
 
     # Ticks from the second after the first look up to the last second before the target; the
     # second of the first look may or may not have had its tick before that look.
-    first = timer_ui.floor_second(first_look) + datetime.timedelta(seconds=1)
+    first = first_look.replace(microsecond=0) + datetime.timedelta(seconds=1)
     expected = [first + datetime.timedelta(seconds=i)
                 for i in range(int((target - first).total_seconds()))]
     per_second = {second: 0 for second in expected}
     for seen, _ in watch.changes:
-        second = timer_ui.floor_second(seen)
+        second = seen.replace(microsecond=0)
         if second in per_second:
             per_second[second] += 1
     # The due tick leaves the label as it was, and the fired timer stops.
     stray = sum(1 for seen, _ in watch.changes if seen >= target)
     counted = [digest for seen, digest in watch.changes
-               if timer_ui.floor_second(seen) in per_second]
+               if seen.replace(microsecond=0) in per_second]
     missing = [s for s, n in per_second.items() if n == 0]
     doubled = [s for s, n in per_second.items() if n > 1]
     distinct = len(set(counted))
@@ -257,7 +196,7 @@ def measure_countdown(seconds, reader):
     if stray:
         print(f"  changes at or after the target second: {stray}")
     phases = [phase_ms(seen) for seen, _ in watch.changes
-              if timer_ui.floor_second(seen) in per_second]
+              if seen.replace(microsecond=0) in per_second]
     if phases:
         print(f"  seen after the turn of the second: {spread(phases)} (50 ms look interval)")
     passed = not missing and not doubled and not stray and distinct == len(counted) == len(expected)
@@ -291,23 +230,28 @@ def cpu_exact(pid):
 
 
 def wineserver_pid():
-    for pid, image in rig.wine_processes(WINEPREFIX=rig.prefix()):
-        if image.startswith("wineserver"):
-            return pid
+    """The session's wineserver: the one whose environment names the session's prefix."""
+    prefix = f"WINEPREFIX={os.environ['WINEPREFIX']}".encode()
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/comm", "rb") as comm, open(f"/proc/{pid}/environ", "rb") as env:
+                if comm.read().startswith(b"wineserver") and prefix in env.read().split(b"\0"):
+                    return int(pid)
+        except OSError:
+            pass  # ended meanwhile, or not ours to read
     return None
 
 
-def idle_cpu(exe, args, seconds):
+def idle_cpu(screen, exe, args, seconds):
     """CPU seconds over `seconds` of idling after the program has settled: (utime + stime,
     the exact figure, wineserver's utime + stime meanwhile)."""
-    test_rig = rig.Rig("bench-cpu")
-    program = None
+    group = rig.Rig("bench-cpu", screen)
     try:
         if exe == "velmora.exe":
-            program = test_rig.start_velmora().program
+            program = group.start_velmora().program
         else:
-            program = test_rig.start(exe, *args)
-            rig.wait_for(lambda: rig.visible_windows(program.pid), 30, what=f"{exe}'s window")
+            program = group.start(os.path.join(rig.BUILD, exe), *args)
+            rig.wait_for(lambda: screen.windows(program.pid), 30, f"{exe}'s window")
         time.sleep(3)
         server = wineserver_pid()
 
@@ -318,14 +262,11 @@ def idle_cpu(exe, args, seconds):
         before = sample()
         time.sleep(seconds)
         after = sample()
-        if not program.running():
+        if program.poll() is not None:
             raise RuntimeError(f"{exe} ended during the measurement")
         return tuple(b - a for a, b in zip(before, after))
     finally:
-        # The rig ends only the programs it knows by name; the yardsticks are ended here.
-        if program is not None and program.running():
-            program.process.kill()
-        test_rig.stop()
+        group.stop()
 
 
 # The clock in the timer's window, part by part (mandated_window.exe's letters with "t", the
@@ -335,7 +276,7 @@ CPU_BREAKDOWN = (("tick alone", "t"), ("+ colour key", "kt"), ("+ combo boxes, o
                  "cot"), ("+ Chinese fonts", "ft"))
 
 
-def report_cpu(seconds, rounds, breakdown):
+def report_cpu(screen, seconds, rounds, breakdown):
     programs = [("minimal_window.exe", "minimal_window.exe", ()),
                 ("minimal_clock.exe", "minimal_clock.exe", ()),
                 ("mandated clock", "mandated_window.exe", (MANDATED_CLOCK,))]
@@ -345,7 +286,7 @@ def report_cpu(seconds, rounds, breakdown):
     figures = {name: (0.0, 0.0, 0.0) for name, _, _ in programs}
     for _ in range(rounds):
         for name, exe, args in programs:
-            measured = idle_cpu(exe, args, seconds / rounds)
+            measured = idle_cpu(screen, exe, args, seconds / rounds)
             figures[name] = tuple(a + b for a, b in zip(figures[name], measured))
     print(f"CPU time of the Wine process over {seconds} s idle (velmora.exe ticking, not started), "
           f"in {rounds} rounds:")
@@ -393,10 +334,10 @@ def main():
         args.firings, args.countdown, args.cpu_seconds = 5, 30, 10
     parts = args.only or ["latency", "countdown", "cpu"]
 
-    reader = ScreenReader()
-    print(f"velmora.exe: {os.path.join(rig.build_dir(), 'velmora.exe')}")
+    screen = rig.session()
+    print(f"velmora.exe: {os.path.join(rig.BUILD, 'velmora.exe')}")
     # The first start of a session boots Wine's services in the prefix; keep it out of the figures.
-    warm_up = rig.Rig("bench-warm-up")
+    warm_up = rig.Rig("bench-warm-up", screen)
     try:
         warm_up.start_velmora()
     finally:
@@ -404,11 +345,11 @@ def main():
 
     results = []
     if "latency" in parts:
-        results.append(report_latency(*measure_latency(args.firings, reader)))
+        results.append(report_latency(*measure_latency(args.firings, screen)))
     if "countdown" in parts:
-        results.append(measure_countdown(args.countdown, reader))
+        results.append(measure_countdown(args.countdown, screen))
     if "cpu" in parts:
-        results.append(report_cpu(args.cpu_seconds, args.cpu_rounds, args.cpu_breakdown))
+        results.append(report_cpu(screen, args.cpu_seconds, args.cpu_rounds, args.cpu_breakdown))
     return 0 if all(results) else 1
 
 

@@ -2,9 +2,10 @@
 # Prints the timing figures of the countdown and the actions: command latency after the target
 # second, every second of a countdown shown once, CPU time of idle ticking against a minimal
 # window program. Usage: bench/timing.sh [build-dir] [--quick] [--only latency|countdown|cpu]
-# [--firings N] [--countdown S] [--cpu-seconds S]. The full run takes about a quarter of an hour.
-# The build dir defaults to build/win32 and must hold velmora.exe, minimal_window.exe and
-# shutdown.exe (the win32 build makes all three).
+# [--firings N] [--countdown S] [--cpu-seconds S] [--cpu-rounds N] [--cpu-breakdown]. The full
+# run takes about a quarter of an hour. The build dir defaults to build/win32 and must hold
+# velmora.exe, the yardsticks of bench/ and the test programs of tests/programs (the win32 build
+# makes them all).
 # shellcheck source=bench/session.sh
 source "$(dirname "$0")/session.sh" "$@"
 /usr/bin/python3 bench/timing.py "${BENCH_ARGS[@]}"

@@ -72,9 +72,13 @@ class Screen:
         codes = self.display.get_keyboard_mapping(low, high - low + 1)
         self.spare = low + next(i for i, syms in enumerate(codes) if not any(syms))
 
+    def image(self, x, y, w, h):
+        """The server's BGRX bytes of a screen rectangle."""
+        return self.root.get_image(x, y, w, h, X.ZPixmap, 0xFFFFFFFF).data
+
     def shot(self, x, y, w, h):
-        """pixel(x, y) -> (r, g, b) of a screen rectangle, read from the server's BGRX image."""
-        data = self.root.get_image(x, y, w, h, X.ZPixmap, 0xFFFFFFFF).data
+        """pixel(x, y) -> (r, g, b) of a screen rectangle."""
+        data = self.image(x, y, w, h)
         return lambda px, py: tuple(data[4 * ((py - y) * w + px - x) + i] for i in (2, 1, 0))
 
     def move(self, x, y):
@@ -235,7 +239,7 @@ class Rig:
         """[(time, module, command line)] of every start the stand-ins logged."""
         return [line for line in read_log(self.log) if len(line) == 3]
 
-    def commands(self, since):
+    def commands(self, since=datetime.datetime.min):
         """When the group's commands since `since` began: their cmd.exe processes' creation times.
         Wine starts a process from a fork of its parent that exits at once, and shows the
         parent's name: the forks of a cmd.exe are not counted."""
@@ -287,12 +291,16 @@ class Velmora:
     def geometry(self):
         return self.screen.geometry(self.window)
 
-    def click(self, rect, dx=None, dy=None):
-        """Clicks a rectangle's centre, or (dx, dy) inside it."""
+    def rect(self, rect):
+        """Screen rectangle (x, y, width, height) of a control, or of a window rectangle."""
         x, y, _, _ = self.geometry()
         rx, ry, rw, rh = RECT[rect] if isinstance(rect, str) else rect
-        self.screen.click(x + rx + (rw // 2 if dx is None else dx),
-                          y + ry + (rh // 2 if dy is None else dy))
+        return x + rx, y + ry, rw, rh
+
+    def click(self, rect, dx=None, dy=None):
+        """Clicks a rectangle's centre, or (dx, dy) inside it."""
+        x, y, w, h = self.rect(rect)
+        self.screen.click(x + (w // 2 if dx is None else dx), y + (h // 2 if dy is None else dy))
 
     def view(self, size):
         wait_for(lambda: self.geometry()[2:] == size, 30, f"window of {size}")

@@ -1,10 +1,11 @@
 // The window's layout table and the lookups over it: which control a point reaches, the tab
-// order, and the stacking places. (The list items are tested with the control table.)
+// order, the stacking places and the two-digit list items.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/layout.h"
 
@@ -70,6 +71,13 @@ TEST(LayoutTest, TabOrderAndLookups) {
     for (const auto& [layer, places] : stacks) {
         EXPECT_EQ(*places.rbegin(), static_cast<int>(places.size()) - 1);
     }
+}
+
+TEST(LayoutTest, ListItemsAreTwoDigitTextsWithZeroLastOnRequest) {
+    using Items = std::vector<std::wstring>;
+    EXPECT_EQ(ListItems({}), Items{});
+    EXPECT_EQ(ListItems({8, 11, false}), (Items{L"08", L"09", L"10", L"11"}));
+    EXPECT_EQ(ListItems({1, 2, true}), (Items{L"01", L"02", L"00"}));
 }
 
 }  // namespace

@@ -70,6 +70,10 @@ TEST_F(TargetEditsTest, AConfirmedTextTakesEffectAtOnceEvenWhenDue) {
     EXPECT_EQ(Ticks(0), (Strings{L"1971", L"1971", L"1971"}));
     Type(0, L"1");  // the confirmation of "1" was for its own tick only
     EXPECT_EQ(Ticks(0), (Strings{L"1971", L"1971", L"1971"}));
+    edits.NoteConfirmed(0, L"1");
+    EXPECT_EQ(Ticks(0, 1), Strings{L"1"});
+    live[0] = L"2026";  // the program's own text, once the edit took effect
+    EXPECT_EQ(Ticks(0, 1), Strings{L"2026"});
 }
 
 TEST_F(TargetEditsTest, APathForADueTargetWaitsForItsConfirmation) {
@@ -86,14 +90,17 @@ TEST_F(TargetEditsTest, TicksWithinOneSecondDoNotAddUp) {
     Type(0, L"2027");
     EXPECT_EQ(Ticks(0, 3, 0), (Strings{L"2026", L"2026", L"2026"}));
     EXPECT_EQ(Ticks(0, 2), (Strings{L"2026", L"2027"}));
+    live[0] = L"2028";  // the program's own text, once the edit took effect
+    EXPECT_EQ(Ticks(0, 1), Strings{L"2028"});
 }
 
-TEST_F(TargetEditsTest, TheStartTakesTheTextsAsTheyStand) {
+TEST_F(TargetEditsTest, TheStartTakesTheTextsAsTheyStandAndForgetsTheEditsUnderWay) {
+    Type(3, L"1");  // due, and not confirmed
     Type(0, L"2");
     edits.Take(live);
-    EXPECT_EQ(Ticks(0, 1), Strings{L"2"});
     live[0] = L"2027";  // the program's own text: the edit of "2" is forgotten
     EXPECT_EQ(Ticks(0, 1), Strings{L"2027"});
+    EXPECT_EQ(edits.InForce(live, now)[3], L"1");
 }
 
 }  // namespace

@@ -51,6 +51,8 @@ TEST(TickTest, DecideTick) {
 }
 
 TEST(TickTest, DueActions) {
+    const wchar_t kQuoted[] = L" \"C:\\a b\\c.exe\"\t";  // blanks and quotes come off
+    const wchar_t kStartQuoted[] = L"cmd.exe /c start \"\" \"C:\\a b\\c.exe\"";
     const struct {
         ActionOption option;
         const wchar_t* path;
@@ -64,12 +66,7 @@ TEST(TickTest, DueActions) {
         {ActionOption::kOption4, L"", L"cmd.exe /c shutdown -s -t 0", false, 0, {}},
         {ActionOption::kOption5, L"", L"cmd.exe /c shutdown -r -t 0", false, 0, {}},
         {ActionOption::kOption3, L"notepad.exe", {}, false, {}, {}},  // asked again next tick
-        {ActionOption::kOption3,
-         L" \"C:\\a b\\c.exe\"\t",
-         L"cmd.exe /c start \"\" \"C:\\a b\\c.exe\"",
-         false,
-         {},
-         L"1"},
+        {ActionOption::kOption3, kQuoted, kStartQuoted, false, {}, L"1"},
     };
     for (const auto& c : cases) {
         const DueAction action = DecideDueAction(c.option, c.path);

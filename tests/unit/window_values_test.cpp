@@ -18,7 +18,8 @@ namespace {
 TEST(StartUpTest, PresetTextsAndPixels) {
     EXPECT_EQ(PresetFieldTexts({7, 5, 7, 8, 9, 6}),  // the year not padded
               (std::array<std::wstring, 6>{L"7", L"05", L"07", L"08", L"09", L"06"}));
-    EXPECT_EQ(CaptureFilePath({2014, 5, 3, 2, 0, 5}), L"C:\\QORN\\20140503020005.BMP");
+    // Every field at its full width, so that the names sort by time.
+    EXPECT_EQ(CaptureFilePath({987, 5, 3, 2, 0, 5}), L"C:\\QORN\\09870503020005.BMP");
     // Twips / 15, ties to even, clamped.
     const double twips[] = {5835, 2045, 112.5, 127.5, -112.5, 1e300, -1e300, NAN};
     const int pixels[] = {389, 136, 8, 8, -8, INT_MAX, INT_MIN, 0};

@@ -3,6 +3,7 @@
 // date-and-time text, starting real processes, and stacking child windows.
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "app/layout.h"
 #include "platform/controls.h"
@@ -14,7 +15,7 @@ namespace {
 
 using Form1Test = LoadedForm1;
 
-TEST(Form1Load, PresetsTheFieldsFromOneReadingAndFillsTheLists) {
+TEST(Form1Load, PresetsTheFieldsFromOneReadingFillsTheListsAndMakesTheCaptureFolder) {
     RecordingRunner runner;
     ScriptedClock clock;  // a second reading would differ in every field
     clock.queued = {{2025, 12, 31, 23, 59, 59}};
@@ -34,6 +35,8 @@ TEST(Form1Load, PresetsTheFieldsFromOneReadingAndFillsTheLists) {
         ASSERT_EQ(runner.calls.size(), 1u);
         EXPECT_EQ(runner.calls[0].commandLine, L"cmd.exe /c MD C:\\QORN\\");
         EXPECT_EQ(runner.calls[0].showState, SW_HIDE);
+        EXPECT_EQ(runner.calls[0].applicationName, SystemFolder() + L"\\cmd.exe");
+        EXPECT_EQ(runner.calls[0].currentFolder, SystemFolder());
     }
     DoEvents();
 }
@@ -132,43 +135,29 @@ TEST(ProcessRunner, ClosesItsHandlesAndReportsAFailedStart) {
     EXPECT_EQ(CountLiveHandles(), before) << "process or thread handle left open";
 }
 
-std::vector<HWND> ChildrenFrontToBack(HWND parent) {
-    std::vector<HWND> children;
+// The child windows front to back, each with whether it starts a group.
+using Stack = std::vector<std::pair<HWND, bool>>;
+Stack ChildrenFrontToBack(HWND parent) {
+    Stack children;
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        children.push_back(child);
+        children.push_back({child, (GetWindowLongPtrW(child, GWL_STYLE) & WS_GROUP) != 0});
     }
     return children;
 }
 
-bool Grouped(const Panel& panel) {
-    return (GetWindowLongPtrW(panel.Hwnd(), GWL_STYLE) & WS_GROUP) != 0;
-}
-
-// The stacking is left alone when it is right already, so both ways must come out the same.
+// The stacking is left alone when it is right already, so that must be told from a wrong one.
 TEST(Container, ArrangesWindowedChildrenFrontToBackAndGroupsFromTheFrontmost) {
     GdiCache gdi;
     Form form(gdi, FormOptions{L"stacking", 1500, 1500, kPink, 0});
     const TwipsRect rect{0, 0, 300, 300};
-    Frame a(form, rect, kPink);
-    Frame b(form, rect, kPink);
-    Frame c(form, rect, kPink);
-
+    Frame a(form, rect, kPink), b(form, rect, kPink), c(form, rect, kPink);
     form.ArrangeWindowedChildren({c.Hwnd(), a.Hwnd(), b.Hwnd()});
-    EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()), (std::vector<HWND>{c.Hwnd(), a.Hwnd(), b.Hwnd()}));
-    EXPECT_TRUE(Grouped(c));
-    EXPECT_FALSE(Grouped(a));
-    EXPECT_FALSE(Grouped(b));
-
-    // In order already: nothing moves, the group still starts at the frontmost.
-    form.ArrangeWindowedChildren({c.Hwnd(), a.Hwnd(), b.Hwnd()});
-    EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()), (std::vector<HWND>{c.Hwnd(), a.Hwnd(), b.Hwnd()}));
-    EXPECT_TRUE(Grouped(c));
-
+    EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()),
+              (Stack{{c.Hwnd(), true}, {a.Hwnd(), false}, {b.Hwnd(), false}}));
     // In order among themselves but not rearmost: they go behind the other child.
     form.ArrangeWindowedChildren({c.Hwnd(), a.Hwnd()});
-    EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()), (std::vector<HWND>{b.Hwnd(), c.Hwnd(), a.Hwnd()}));
-    EXPECT_TRUE(Grouped(c));
-    EXPECT_FALSE(Grouped(a));
+    EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()),
+              (Stack{{b.Hwnd(), false}, {c.Hwnd(), true}, {a.Hwnd(), false}}));
 }
 
 }  // namespace

@@ -1,16 +1,13 @@
 // The program picker with the real open-file dialog, examined from a thread timer inside the
 // dialog's own message loop: how the dialog opens, and its keys during a tick's grace wait.
 // (Choosing a file, a Chinese name included, and the refusal of a missing one show end to end.)
-#include <gtest/gtest.h>
-
 #include <windows.h>
-
+// commdlg.h and dlgs.h only after windows.h
 #include <commdlg.h>
 #include <dlgs.h>
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "actions/picker.h"
 #include "tests/win32/tick_fixture.h"
@@ -27,8 +24,9 @@ BOOL CALLBACK CollectShownDialog(HWND window, LPARAM found) {
     return TRUE;
 }
 
-std::function<bool(HWND)> step;  // run at each timer tick while a dialog shows, until true
-bool stepDone = false;
+// Run at each tick of a thread timer inside the dialog's own loop while the dialog shows, until
+// it returns true. A dialog still open at the deadline is cancelled, to end the test.
+std::function<bool(HWND)> step;
 DWORD deadline = 0;
 
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -36,28 +34,17 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), &CollectShownDialog, reinterpret_cast<LPARAM>(&dialog));
     if (dialog != nullptr && GetTickCount() > deadline) {
-        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);  // stuck: end the test
-    } else if (dialog != nullptr && !busy && !stepDone) {
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    } else if (dialog != nullptr && !busy && step) {
         busy = true;
-        stepDone = step(dialog);
+        if (step(dialog)) {
+            step = nullptr;
+        }
         busy = false;
     }
 }
 
-class PickerTest : public LoadedForm1 {
-  protected:
-    // Clicks Command1 and runs `dialogStep` in the dialog's loop; BM_CLICK returns once the
-    // handler, and so the modal dialog, has ended.
-    void Play(std::function<bool(HWND)> dialogStep) {
-        step = std::move(dialogStep);
-        stepDone = false;
-        deadline = GetTickCount() + 20000;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 50, &OnTimer);
-        SendMessageW(form->Command1().Hwnd(), BM_CLICK, 0, 0);
-        KillTimer(nullptr, timer);
-        ASSERT_TRUE(stepDone);
-    }
-};
+using PickerTest = LoadedForm1;
 
 // Escape is sent while DoEvents pumps, as a due tick's grace wait does: it must cancel the dialog
 // as it does in the dialog's own loop.
@@ -71,7 +58,7 @@ TEST_F(PickerTest, OpensModalInTheProgramFolderWithOneFilterAndEscapeInAGraceWai
     form->SetHandlerObserver(
         [&](const Form1::HandlerCall& call) { ticks += call.handler == "Timer1_Timer"; },
         Form1::ObserverMode::kBeforeHandler);
-    Play([&](HWND dialog) {
+    step = [&](HWND dialog) {
         const HWND focus = GetFocus();
         if (ticks < 2 || focus == nullptr || GetAncestor(focus, GA_ROOT) != dialog) {
             return false;  // not ready for keys yet
@@ -102,7 +89,12 @@ TEST_F(PickerTest, OpensModalInTheProgramFolderWithOneFilterAndEscapeInAGraceWai
             PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         }
         return true;
-    });
+    };
+    deadline = GetTickCount() + 20000;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &OnTimer);
+    SendMessageW(form->Command1().Hwnd(), BM_CLICK, 0, 0);  // returns once the dialog has ended
+    KillTimer(nullptr, timer);
+    ASSERT_FALSE(step) << "the dialog never got ready for keys";
     EXPECT_TRUE(closedInWait);
     EXPECT_EQ(form->Text5().Text(), L"");  // cancelled: the earlier path is gone
     EXPECT_TRUE(IsWindowEnabled(owner));

@@ -107,8 +107,6 @@ TEST(SoakTest, TicksLeaveNoObjectAliveAndNoMemoryGrown) {
                 SetTargetFields(form, farTarget);
                 form.LabelGN_Click(3);
                 form.LabelGN_Click(3);
-                EXPECT_EQ(form.Timer1().Interval(), 1000) << "second " << second;
-                EXPECT_EQ(form.LabelAM().Caption(), L"2") << "second " << second;
             } else if (second % 37 == 0) {
                 form.LabelGN_Click(1);  // "★"
             } else if (second % 53 == 0) {

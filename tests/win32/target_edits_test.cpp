@@ -1,28 +1,23 @@
 // Edits of the target during a countdown, typed into the real controls with window messages:
-// nothing fires on a half-typed text, a finished one takes over.
+// nothing fires on a half-typed text, a finished one takes over, and Tab or Enter confirms one.
 #include "tests/win32/tick_fixture.h"
 
 namespace velmora {
 namespace {
 
-const TargetTexts kStarted = {L"2026", L"05", L"07", L"09", L"30", L"00"};
+const DateTime kNineThirty{2026, 5, 7, 9, 30, 0};  // the clock starts at 08:09:06
 
 class TargetEditsTest : public LoadedForm1 {
   protected:
-    // Started at 08:09:06 for 09:30:00 the same day.
-    void Start(OptionButton& option, const DateTime& target = {2026, 5, 7, 9, 30, 0}) {
-        option.SetValue(true);
-        SetTarget(target);
-        form->LabelGN_Click(3);
-    }
     HWND Field(int index) {
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
         GetComboBoxInfo(form->Combo1(index).Hwnd(), &info);
         return info.hwndItem;
     }
-    // Keys typed into `edit` as the user types them; `fresh` first selects the whole text.
-    void Keys(HWND edit, const std::wstring& keys, bool fresh = false) {
+    // Keys typed into `edit`, then `seconds` seconds with a tick each; `fresh` first selects
+    // the whole text.
+    void Type(HWND edit, const std::wstring& keys, int seconds, bool fresh = false) {
         SetFocus(edit);
         ASSERT_EQ(GetFocus(), edit);
         if (fresh) {
@@ -31,72 +26,61 @@ class TargetEditsTest : public LoadedForm1 {
         for (wchar_t key : keys) {
             SendMessageW(edit, WM_CHAR, key, 1);
         }
-    }
-    // A key that the message loop sees first (Tab, Enter).
-    void Press(HWND window, WPARAM key) {
-        PostMessageW(window, WM_KEYDOWN, key, 1);
-        DoEvents();
-    }
-    // `seconds` seconds pass, with a tick each.
-    void Wait(int seconds) {
         for (int i = 0; i < seconds; ++i) {
             ++clock.now.second;
             Tick();
         }
     }
-    std::wstring CountdownTo(const TargetTexts& target) {
-        return CountdownText(RemainingSeconds(clock.now, target).value_or(-1));
+    std::wstring CountdownTo(const wchar_t* year) {
+        return CountdownText(
+            *RemainingSeconds(clock.now, {year, L"05", L"07", L"09", L"30", L"0"}));
     }
 };
 
-TEST_F(TargetEditsTest, YearAndHourTypedThroughDueValuesFireNothingTheLastTakesOverAfter2s) {
+TEST_F(TargetEditsTest, AYearTypedThroughDueValuesFiresNothingAndTakesOverTwoSecondsAfter) {
+    form->Option4().SetValue(true);
+    SetTarget(kNineThirty);
+    form->LabelGN_Click(3);
+    Type(Field(1), L"2", 3, true);  // 2, 20 and 202 are due
+    Type(Field(1), L"0", 3);
+    Type(Field(1), L"2", 3);
+    EXPECT_EQ(form->Label2().Caption(), CountdownTo(L"2026")) << "counts on to the old";
+    Type(Field(1), L"7", 2);
+    EXPECT_EQ(form->Label2().Caption(), CountdownTo(L"2026")) << "seen by 2 ticks only";
+    Type(Field(1), L"", 1);
+    EXPECT_EQ(form->Label2().Caption(), CountdownTo(L"2027")) << "stood 2 s since a tick saw it";
+    EXPECT_EQ(Commands(), Lines{});
+}
+
+// A year that makes the target due, and a path for a due target: only a confirmation fires them.
+TEST_F(TargetEditsTest, TabAndEnterConfirmADueEditWhichFiresAtTheNextTick) {
     const struct {
-        int field;
+        OptionButton& option;
+        DateTime target;
+        HWND edit;
         const wchar_t* keys;  // one at a time, 3 s apart
-        TargetTexts last;
+        WPARAM confirm;
+        const wchar_t* command;
     } cases[] = {
-        {1, L"2027", {L"2027", L"05", L"07", L"09", L"30", L"00"}},  // 2, 20, 202 are due
-        {4, L"08", {L"2026", L"05", L"07", L"08", L"30", L"00"}},    // 00:30 is past
+        {form->Option4(), kNineThirty, Field(1), L"1971", VK_TAB, L"cmd.exe /c shutdown -s -t 0"},
+        {form->Option3(), clock.now, form->Text5().Hwnd(), L"C:\\p", VK_RETURN,
+         L"cmd.exe /c start \"\" \"C:\\p\""},
     };
     for (const auto& c : cases) {
-        Start(form->Option4());
-        for (size_t i = 0; i + 1 < wcslen(c.keys); ++i) {
-            Keys(Field(c.field), std::wstring(1, c.keys[i]), i == 0);
-            Wait(3);
-            EXPECT_EQ(form->Label2().Caption(), CountdownTo(kStarted)) << "counts on to the old";
+        c.option.SetValue(true);
+        SetTarget(c.target);
+        form->LabelGN_Click(3);  // 运行 with no path is asked again at each tick
+        for (const wchar_t* key = c.keys; *key; ++key) {
+            Type(c.edit, std::wstring(1, *key), 3, key == c.keys);
         }
-        Keys(Field(c.field), c.keys + wcslen(c.keys) - 1);
-        Wait(2);
-        EXPECT_EQ(form->Label2().Caption(), CountdownTo(kStarted)) << "seen by 2 ticks only";
-        Wait(1);
-        EXPECT_EQ(form->Label2().Caption(), CountdownTo(c.last)) << "stood 2 s since a tick saw it";
         EXPECT_EQ(Commands(), Lines{});
-        form->LabelGN_Click(3);
+        PostMessageW(c.edit, WM_KEYDOWN, c.confirm, 1);  // the message loop sees it first
+        DoEvents();
+        Tick();
+        EXPECT_EQ(Commands(), Lines{c.command});
+        runner.calls.clear();
+        form->LabelGN_Click(3);  // pause: the next start revives the stopped timer
     }
-}
-
-TEST_F(TargetEditsTest, APathTypedWhileRunIsDueStartsOnceWhenCompleteAndConfirmed) {
-    Start(form->Option3(), clock.now);
-    const HWND text5 = form->Text5().Hwnd();
-    for (const wchar_t* keys : {L"C", L":", L"\\", L"p", L"rog.exe"}) {
-        Keys(text5, keys);
-        Wait(3);
-    }
-    EXPECT_EQ(Commands(), Lines{});
-    Press(text5, VK_RETURN);
-    Wait(3);
-    EXPECT_EQ(Commands(), Lines{L"cmd.exe /c start \"\" \"C:\\prog.exe\""});
-}
-
-TEST_F(TargetEditsTest, AYear1971ConfirmedWithTabFiresAtOnce) {
-    Start(form->Option4());
-    Keys(Field(1), L"1971", true);
-    Wait(3);
-    EXPECT_EQ(Commands(), Lines{});
-    Press(Field(1), VK_TAB);
-    EXPECT_NE(GetFocus(), Field(1));
-    Tick();
-    EXPECT_EQ(Commands(), Lines{L"cmd.exe /c shutdown -s -t 0"});
 }
 
 }  // namespace

@@ -72,6 +72,8 @@ class LoadedForm1 : public ::testing::Test {
         runner.calls.clear();
         clock.readings = 0;
     }
+    // Destroying the window takes Wine 2 s (it waits for a window manager that never answers),
+    // so a test with a form of its own costs that much more.
     void TearDown() override {
         form.reset();
         DoEvents();
@@ -81,11 +83,16 @@ class LoadedForm1 : public ::testing::Test {
     void SetTarget(const DateTime& t) { SetTargetFields(*form, t); }
     // One tick as the timer raises it, so not inside another one.
     void Tick() { form->Timer1().Fire(); }
-    // The command lines started since the load, each checked to be hidden.
+    // The command lines started since the load, each checked to run hidden as the system's own
+    // cmd.exe: shutdown in the system folder, where cmd finds the system's own shutdown first; a
+    // started program in this program's current folder, as it expects.
     Lines Commands() const {
         Lines lines;
         for (const auto& call : runner.calls) {
+            const bool start = call.commandLine.rfind(L"cmd.exe /c start ", 0) == 0;
             EXPECT_EQ(call.showState, SW_HIDE);
+            EXPECT_EQ(call.applicationName, SystemFolder() + L"\\cmd.exe");
+            EXPECT_EQ(call.currentFolder, start ? L"" : SystemFolder()) << call.commandLine;
             lines.push_back(call.commandLine);
         }
         return lines;

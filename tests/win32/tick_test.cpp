@@ -1,6 +1,6 @@
 // Timer1_Timer on a real Form1: what clicks, option changes and timer messages during the grace
-// wait do to the tick that waits; the screen capture, its content and its folder; and where the
-// timer's ticks fall.
+// wait do to the tick that waits; the screen capture, its content, its folder and its failure;
+// where the timer's ticks fall; and a window whose styling did not show it.
 #include <fstream>
 #include <iterator>
 
@@ -22,15 +22,15 @@ class TickTest : public LoadedForm1 {
         PostMessageW(form->Me().Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
         PostMessageW(form->Me().Hwnd(), WM_LBUTTONUP, 0, at);
     }
-    // Replaces the tick's handler with `onTick`.
-    void OnTick(std::function<void()> onTick) {
+    // Calls `onTick` before, or instead of, the tick's handler.
+    void OnTick(bool instead, std::function<void()> onTick) {
         form->SetHandlerObserver(
             [onTick](const Form1::HandlerCall& call) {
                 if (call.handler == "Timer1_Timer") {
                     onTick();
                 }
             },
-            Form1::ObserverMode::kInsteadOfHandler);
+            instead ? Form1::ObserverMode::kInsteadOfHandler : Form1::ObserverMode::kBeforeHandler);
     }
 };
 
@@ -45,9 +45,7 @@ void CALLBACK ClickOption4(HWND, UINT, UINT_PTR id, DWORD) {
 // selected half-way is seen by the same tick after the capture, named by its own reading.
 TEST_F(TickTest, TheGraceWaitLastsFiveSecondsAndTheWindowAnswersThroughIt) {
     int ticks = 0;
-    form->SetHandlerObserver(
-        [&](const Form1::HandlerCall& call) { ticks += call.handler == "Timer1_Timer"; },
-        Form1::ObserverMode::kBeforeHandler);
+    OnTick(false, [&] { ++ticks; });
     clock.queued = {clock.now, {2026, 5, 7, 8, 9, 11}};
     SetTarget(clock.now);
     form->LabelGN_Click(3);  // with Option1, as laid out
@@ -108,12 +106,12 @@ TEST_F(TickTest, SavesTheWholeScreenAsABmpNamedByTheClock) {
     ASSERT_EQ(CaptureFiles(), Lines{L"20140523220005.BMP"}) << "a temporary file left behind";
 
     std::ifstream in("C:\\QORN\\20140523220005.BMP", std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-    in.close();
-    ASSERT_GT(bytes.size(), sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER));
-    const auto& file = *reinterpret_cast<const BITMAPFILEHEADER*>(bytes.data());
-    const auto& info =
-        *reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data() + sizeof(BITMAPFILEHEADER));
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    in.read(reinterpret_cast<char*>(&file), sizeof file)
+        .read(reinterpret_cast<char*>(&info), sizeof info);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in.seekg(0)), {}};
+    in.close();  // an open file cannot be removed with its folder below
     EXPECT_EQ(file.bfType, 0x4D42);
     EXPECT_EQ(info.biSize, sizeof(BITMAPINFOHEADER));
     ASSERT_EQ(info.biWidth, GetSystemMetrics(SM_CXSCREEN));
@@ -133,14 +131,33 @@ TEST_F(TickTest, SavesTheWholeScreenAsABmpNamedByTheClock) {
     EXPECT_NE(at(680, 430), kMarkerColour);
     EXPECT_NE(at(640, 460), kMarkerColour);
 
-    // The folder gone: made again. A file where it belongs: nothing written, and no harm.
-    RemoveCaptureFolder();
-    CaptureScreenToFile(form->Me(), clock);
-    EXPECT_EQ(CaptureFiles(), Lines{L"20140523220005.BMP"});
+    // A file where the folder belongs: nothing written, and no harm.
     RemoveCaptureFolder();
     CloseHandle(CreateFileW(L"C:\\QORN", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     CaptureScreenToFile(form->Me(), clock);
     EXPECT_EQ(GetFileAttributesW(L"C:\\QORN"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+}
+
+COLORREF WindowPixel(HWND hwnd, int x, int y) {
+    WindowDc dc(hwnd);
+    return GetPixel(dc.Get(), x, y);
+}
+
+TEST_F(TickTest, ACaptureThatCannotBeMadeLeavesNoTraceAndTheTickStopsTheTimer) {
+    SetTarget(clock.now);  // due at the next tick, with Option1 selected as at start
+    form->SetGracePassesForTesting(1);
+    form->LabelGN_Click(3);
+    // Away from the screen's corner, so that a copy of the screen onto the window would show.
+    form->Me().Move(6000, 4500);
+    DoEvents();
+    const COLORREF before = WindowPixel(form->Me().Hwnd(), 3, 3);
+    form->Me().SetImageSizeForTesting(30000, 30000);  // more than a 32-bit process can hold
+    Tick();
+    EXPECT_EQ(Commands(), Lines{kShutdownGrace});
+    EXPECT_EQ(form->Timer1().Interval(), 0);
+    EXPECT_EQ(form->LabelAM().Caption(), L"2");
+    EXPECT_TRUE(CaptureFiles().empty());
+    EXPECT_EQ(WindowPixel(form->Me().Hwnd(), 3, 3), before);
 }
 
 void PumpFor(DWORD milliseconds) {
@@ -149,9 +166,10 @@ void PumpFor(DWORD milliseconds) {
     }
 }
 
-TEST_F(TickTest, TicksLandJustAfterEachSecondAndResumeSoAfterALongTick) {
+// A clock change or a wake from sleep ticks at once; a suspend does not, nor a stopped timer.
+TEST_F(TickTest, TicksLandJustAfterEachSecondAndResumeSoAfterALongTickOrAClockChange) {
     std::vector<std::int64_t> at;
-    OnTick([&] {
+    OnTick(true, [&] {
         at.push_back(WallClockMs());
         if (at.size() == 2) {
             PumpFor(1500);  // like the grace wait: messages go on, the timer's own are dropped
@@ -170,19 +188,25 @@ TEST_F(TickTest, TicksLandJustAfterEachSecondAndResumeSoAfterALongTick) {
             EXPECT_EQ(at[i] / 1000 - at[i - 1] / 1000, i == 2 ? 2 : 1) << "tick " << i;
         }
     }
-}
-
-TEST_F(TickTest, AClockChangeOrAWakeFromSleepTicksAtOnce) {
-    int ticks = 0;
-    OnTick([&] { ++ticks; });
     const HWND hwnd = form->Me().Hwnd();
     SendMessageW(hwnd, WM_TIMECHANGE, 0, 0);
     SendMessageW(hwnd, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
-    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(at.size(), kTicks + 2);
     SendMessageW(hwnd, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
     form->Timer1().SetInterval(0);
     SendMessageW(hwnd, WM_TIMECHANGE, 0, 0);
-    EXPECT_EQ(ticks, 2) << "a suspend does not tick, nor does a stopped timer";
+    EXPECT_EQ(at.size(), kTicks + 2);
+}
+
+TEST(TickLoad, ShowsTheWindowWhenTheStylingDidNot) {
+    RecordingRunner runner;
+    ScriptedClock clock;
+    Form1 form(runner, clock);
+    // Form_Load skipped, and with it the SetWindowPos that shows the window.
+    form.SetHandlerObserver([](const Form1::HandlerCall&) {},
+                            Form1::ObserverMode::kInsteadOfHandler);
+    form.Load();
+    EXPECT_TRUE(IsWindowVisible(form.Me().Hwnd()));
 }
 
 }  // namespace
