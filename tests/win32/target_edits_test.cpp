@@ -1,5 +1,9 @@
 // Edits of the target during a countdown, typed into the real controls with window messages:
 // nothing fires on a half-typed text, a finished one takes over, and Tab or Enter confirms one.
+// Also the keyboard's way through the controls, and the stacking of child windows under it.
+#include <utility>
+
+#include "platform/form.h"
 #include "tests/win32/tick_fixture.h"
 
 namespace velmora {
@@ -81,6 +85,53 @@ TEST_F(TargetEditsTest, TabAndEnterConfirmADueEditWhichFiresAtTheNextTick) {
         runner.calls.clear();
         form->LabelGN_Click(3);  // pause: the next start revives the stopped timer
     }
+}
+
+TEST_F(TargetEditsTest, FocusStartsOnTheFirstFieldAndTabFollowsTheTabOrder) {
+    std::vector<HWND> expected;
+    for (int i : {2, 3, 1, 4, 5, 6}) {
+        expected.push_back(form->Picture1(i).Hwnd());
+        expected.push_back(form->Combo1(i).Hwnd());
+    }
+    expected.push_back(form->Option1().Hwnd());  // the selected option is the group's stop
+    expected.push_back(form->Command1().Hwnd());
+    expected.push_back(form->Text5().Hwnd());
+    expected.push_back(form->Picture1(2).Hwnd());  // and round again
+    EXPECT_EQ(GetFocus(), expected[0]);
+    for (size_t i = 1; i < expected.size(); ++i) {
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        DoEvents();
+        // The combo box's focus lies in its edit field; the stop is the combo box.
+        wchar_t name[32] = {};
+        GetClassNameW(GetParent(GetFocus()), name, 32);
+        const HWND stop = _wcsicmp(name, L"ComboBox") == 0 ? GetParent(GetFocus()) : GetFocus();
+        ASSERT_EQ(stop, expected[i]) << "Tab " << i;
+    }
+}
+
+// The child windows front to back, each with whether it starts a group.
+using Stack = std::vector<std::pair<HWND, bool>>;
+Stack ChildrenFrontToBack(HWND parent) {
+    Stack children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back({child, (GetWindowLongPtrW(child, GWL_STYLE) & WS_GROUP) != 0});
+    }
+    return children;
+}
+
+// The stacking is left alone when it is right already, so that must be told from a wrong one.
+TEST(Container, ArrangesWindowedChildrenFrontToBackAndGroupsFromTheFrontmost) {
+    GdiCache gdi;
+    Form form(gdi, FormOptions{L"stacking", 1500, 1500, kPink, 0});
+    const TwipsRect rect{0, 0, 300, 300};
+    Frame a(form, rect, kPink), b(form, rect, kPink), c(form, rect, kPink);
+    form.ArrangeWindowedChildren({c.Hwnd(), a.Hwnd(), b.Hwnd()});
+    EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()),
+              (Stack{{c.Hwnd(), true}, {a.Hwnd(), false}, {b.Hwnd(), false}}));
+    // In order among themselves but not rearmost: they go behind the other child.
+    form.ArrangeWindowedChildren({c.Hwnd(), a.Hwnd()});
+    EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()),
+              (Stack{{b.Hwnd(), false}, {c.Hwnd(), true}, {a.Hwnd(), false}}));
 }
 
 }  // namespace
