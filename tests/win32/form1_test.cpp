@@ -1,6 +1,7 @@
-// Edits of the target during a countdown, typed into the real controls with window messages:
-// nothing fires on a half-typed text, a finished one takes over, and Tab or Enter confirms one.
-// Also the keyboard's way through the controls, and the stacking of child windows under it.
+// Form1 in-process: what the load presets from one clock reading; edits of the target during a
+// countdown, typed into the real controls with window messages (nothing fires on a half-typed text,
+// a finished one takes over, Tab or Enter confirms one); the keyboard's way through the controls,
+// the stacking of child windows under it, and the clock's general date-and-time text.
 #include <utility>
 
 #include "platform/form.h"
@@ -132,6 +133,35 @@ TEST(Container, ArrangesWindowedChildrenFrontToBackAndGroupsFromTheFrontmost) {
     form.ArrangeWindowedChildren({c.Hwnd(), a.Hwnd()});
     EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()),
               (Stack{{b.Hwnd(), false}, {c.Hwnd(), true}, {a.Hwnd(), false}}));
+}
+
+TEST(Form1Load, PresetsTheFieldsFromOneClockReadingAndFillsTheLists) {
+    RecordingRunner runner;
+    ScriptedClock clock;  // a second reading would differ in every field
+    clock.queued = {{2025, 12, 31, 23, 59, 59}};
+    {
+        Form1 form(runner, clock);
+        form.Load();
+        EXPECT_EQ(clock.readings, 1);
+        const wchar_t* expected[] = {L"2025", L"12", L"31", L"23", L"59", L"59"};
+        const int items[] = {0, 12, 31, 24, 60, 60};
+        for (int i = 1; i <= 6; ++i) {
+            EXPECT_EQ(form.Combo1(i).Text(), expected[i - 1]) << "Combo1(" << i << ")";
+            EXPECT_EQ(form.Combo1(i).ListCount(), items[i - 1]) << "Combo1(" << i << ")";
+        }
+        EXPECT_EQ(form.Timer1().Interval(), 1000);
+        EXPECT_EQ(form.Label6().Caption(), L"Velmora自动关机");
+    }
+    DoEvents();
+}
+
+TEST(Clock, GeneralTextLeavesTheTimeOutAtMidnight) {
+    const std::wstring midnight = GeneralDateTimeText({2026, 5, 7, 0, 0, 0});
+    EXPECT_EQ(midnight.find(L' '), std::wstring::npos) << "the date alone";
+    EXPECT_NE(midnight.find(L"2026"), std::wstring::npos);
+    const std::wstring later = GeneralDateTimeText({2026, 5, 7, 14, 35, 52});
+    EXPECT_EQ(later.substr(0, midnight.size() + 1), midnight + L" ");
+    EXPECT_NE(later.find(L"52"), std::wstring::npos);
 }
 
 }  // namespace
