@@ -1,6 +1,6 @@
 """Soak figures of the timer. Run it through bench/soak.sh, which provides the Xvfb and Wine prefix.
 
-1. The in-process soak test (velmora_soak_tests.exe of the build): an hour of simulated ticks with
+1. The in-process soak test (velmora_soak_tests.exe of the build): 35 minutes of simulated ticks with
    full repaints, view switches, pauses and every action; it prints the objects its handle
    wrappers hold alive before, at warm-up, at the end and after, and its private memory.
 2. The real velmora.exe counting down for ten real minutes (--minutes) with the countdown showing:

@@ -21,10 +21,9 @@ void ProcessRunner::Start(const ProcessStart& start) {
     const wchar_t* application =
         start.applicationName.empty() ? nullptr : start.applicationName.c_str();
     const wchar_t* folder = start.currentFolder.empty() ? nullptr : start.currentFolder.c_str();
-    lastStarted_ = !start.commandLine.empty() &&
-                   CreateProcessW(application, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  folder, &startup, &info) != 0;
-    if (lastStarted_) {
+    if (!start.commandLine.empty() &&
+        CreateProcessW(application, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
+                       &startup, &info) != 0) {
         ProcessHandle process(info.hProcess);
         ThreadHandle thread(info.hThread);
     }

@@ -29,11 +29,6 @@ class CommandRunner {
 class ProcessRunner : public CommandRunner {
   public:
     void Start(const ProcessStart& start) override;
-    // The result of the last Start, for tests: whether CreateProcessW succeeded.
-    bool LastStarted() const { return lastStarted_; }
-
-  private:
-    bool lastStarted_ = false;
 };
 
 // Keeps every start, in order, and starts nothing.

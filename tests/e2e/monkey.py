@@ -22,7 +22,7 @@ from Xlib import X
 from Xlib.error import XError
 
 import rig
-from rig import COMPACT, FIELDS, FULL, RECT, WIDE
+from rig import COMPACT, FIELDS, FULL, WIDE
 
 VIEWS = {FULL: "full panel", WIDE: "wide strip", COMPACT: "compact strip"}
 ARGUMENTS = {1: "-s -t 20", 2: "-r -t 20", 4: "-s -t 0", 5: "-r -t 0"}  # shutdown's, by option
@@ -32,9 +32,7 @@ JUNK = ["prog.exe", FOLDER + "gone.exe", "Q:\\no\\x.exe", "abc:\\def", "http://v
 # No BackSpace: a path cut back to a folder would have a due tick open a file manager on it.
 KEYS = ["Tab", "Shift_L+Tab", "Return", "Escape", "space", "Up", "Down", "Left", "Right", "Home",
         "End", "Delete", "F4", "Next"]
-EVENTS = {"click": 34, "label": 15, "option": 8, "drag": 8, "text": 17, "keys": 8, "picker": 0.6,
-          "arm": 2}
-SECOND = datetime.timedelta(seconds=1)
+EVENTS = {"click": 34, "label": 15, "option": 8.6, "drag": 8, "text": 17, "keys": 8, "arm": 2}
 ADDRESS = "velmora.test"  # the link's web address (kWebAddress)
 
 
@@ -59,9 +57,9 @@ class Monkey:
         self.width, self.height = root.width, root.height
         self.index, self.history = 0, collections.deque(maxlen=30)
         self.counts = collections.Counter()  # what the run did: commands, captures, restarts
-        self.held = set()  # the files that texts of the path field named, as lower-case Unix paths
-        self.seen = 0  # the stand-ins' log lines checked
-        self.exit_at = -1e9  # when 退出 was last clicked
+        # The files the path field named (lower-case Unix paths), the stand-ins' log lines
+        # checked, and when 退出 was last clicked.
+        self.held, self.seen, self.exit_at = set(), 0, -1e9
         self.velmora = group.start_velmora()
 
     def note(self, text):
@@ -72,10 +70,14 @@ class Monkey:
                              "events:" + "".join(f"\n    {line}" for line in self.history) + "\n  "
                              f"replay: monkey.py --seed {self.seed} --events {self.index + 1}")
 
+    def shown(self):
+        return self.velmora.window.get_attributes().map_state == X.IsViewable
+
     def settled(self, timeout=3.0):
-        """(x, y, w, h) once two reads 25 ms apart agree on one of the three views, or None."""
+        """(x, y, w, h) once the window shows and two reads 25 ms apart agree on one of the three
+        views, or None."""
         deadline, previous = time.monotonic() + timeout, None
-        while (g := self.velmora.geometry()) != previous or g[2:] not in VIEWS:
+        while (g := self.velmora.geometry()) != previous or g[2:] not in VIEWS or not self.shown():
             if time.monotonic() > deadline:
                 return None
             previous = g
@@ -87,24 +89,9 @@ class Monkey:
         return [w for w in self.screen.windows(self.velmora.program.pid)
                 if w.id != self.velmora.window.id and bool(self.screen.title(w)) == titled]
 
-    def close_dialogs(self):
-        """Escape until no dialog shows. With no window manager keys go to the window under the
-        pointer: it goes onto the dialog's top edge first (a click could choose something)."""
-        for _ in range(4):
-            if not (shown := self.dialogs()):
-                return
-            self.note(f"{[self.screen.title(w) for w in shown]} open: Escape")
-            x, y, w, _ = self.screen.geometry(shown[0])
-            self.screen.move(x + w // 2, y + 3)
-            self.screen.key("Escape")
-            time.sleep(1.0)
-        if shown := self.dialogs():
-            self.find(f"dialogs stay open after Escape: {[self.screen.title(w) for w in shown]}")
-
     def close_list(self):
-        """A field's open list takes the next press for itself (a drag's moves after it would
-        reach the grip with the button held, and the window jump by the point last remembered
-        there): a click on the countdown, where a click does nothing, closes it."""
+        """A field's open list takes the next press for itself (a drag would then move the window
+        by a stale point): a click on the countdown, where a click does nothing, closes it."""
         if self.dialogs(titled=False):
             self.velmora.click("Label2")
             time.sleep(0.2)
@@ -120,12 +107,18 @@ class Monkey:
             self.velmora.click("LabelGN(1)" if g[2:] == COMPACT else "LabelGN(2)")
             time.sleep(0.2)
 
-    def await_exit(self):
-        """Wine ends the program a second or two after 退出: that end counts as the click's."""
-        self.exit_at = time.monotonic()
-        with contextlib.suppress(AssertionError):  # a field's list or a dialog took the click
-            rig.wait_for(lambda: self.velmora.program.poll() is not None, 10, "the end")
+    def click(self, x, y, button=1, count=1):
+        """When that hits 退出 (as the window stood before), waits for the end Wine brings a
+        second or two later: that end counts as the click's."""
+        qx, qy, qw, qh = self.velmora.rect("LabelGN(4)")
+        for _ in range(count):
+            self.screen.click(x, y, button)
+            time.sleep(0.08)
+        if button == 1 and -2 <= x - qx < qw + 2 and -2 <= y - qy < qh + 2:
             self.exit_at = time.monotonic()
+            with contextlib.suppress(AssertionError):  # a field's list or a dialog took the click
+                rig.wait_for(lambda: self.velmora.program.poll() is not None, 10, "the end")
+                self.exit_at = time.monotonic()
 
     def type_path(self, text):
         """With the colon last, so that no text on the way holds ":\\" for a due tick to start."""
@@ -144,25 +137,20 @@ class Monkey:
         cx = min(max(x - margin + int(fx * (w + 2 * margin)), 0), self.width - 1)
         cy = min(max(y - margin + int(fy * (h + 2 * margin)), 0), self.height - 1)
         self.note(f"click {button} x{count} at ({cx - x}, {cy - y}) of the {VIEWS.get((w, h))}")
-        for _ in range(count):
-            self.screen.click(cx, cy, button)
-            time.sleep(0.08)
-        ex, ey, ew, eh = RECT["LabelGN(4)"]
-        if button == 1 and -2 <= cx - x - ex < ew + 2 and -2 <= cy - y - ey < eh + 2:
-            self.await_exit()
+        self.click(cx, cy, button, count)
 
     def do_label(self, rng):
         label = rng.choices([f"LabelGN({i})" for i in range(1, 5)], [5, 5, 4, 1])[0]
         if (g := self.settled()) is not None:
             label = "LabelGN(1)" if g[2:] == COMPACT else label  # the only one the strip shows
             self.note(f"{label} in the {VIEWS[g[2:]]}")
-            self.velmora.click(label)
-            if label == "LabelGN(4)":
-                self.await_exit()
+            self.click(*self.velmora.at(label))
 
     def do_option(self, rng):
-        if self.full_panel(f"Option{(option := rng.randint(1, 5))}"):
-            self.velmora.click(f"Option{option}", dx=6)  # the round button
+        """An option's round button, or (rarely) 浏览: the checks close the picker with Escape."""
+        name = rng.choices([f"Option{rng.randint(1, 5)}", "Command1"], [8, 0.6])[0]
+        if self.full_panel(name):
+            self.velmora.click(name, dx=6 if name != "Command1" else None)
 
     def do_drag(self, rng):
         """On Label5 inside the countdown's box, the grip every view shows."""
@@ -189,28 +177,19 @@ class Monkey:
             self.screen.key(*key.split("+"))
             time.sleep(0.03)
 
-    def do_picker(self, rng):
-        if self.full_panel("浏览"):  # the checks close it with Escape once it shows
-            self.velmora.click("Command1")
-
     def do_arm(self, rng):
-        option, lead, path = rng.randint(1, 5), rng.randint(4, 6), rng.choice(PROGRAMS)
+        option, lead, path = rng.randint(1, 5), rng.randint(3, 5), rng.choice(PROGRAMS)
         watch = rng.random() < 0.5  # or fiddle on at once
-        if not self.full_panel(f"arm Option{option} {lead} s ahead, watch {watch}"):
+        if not self.full_panel(f"arm Option{option} {lead + 1} s ahead, watch {watch}"):
             return
-        self.velmora.click(f"Option{option}", dx=6)
         if option == 3:
             self.type_path(path)
-        target = datetime.datetime.now().replace(microsecond=0) + lead * SECOND
-        for field, value in zip(FIELDS, (target.year, target.month, target.day, target.hour,
-                                         target.minute, target.second)):
-            self.velmora.type_into(field, f"{value:02d}")
         before, started = len(self.rig.runs()), datetime.datetime.now()
-        for _ in range(2):  # the caption does not show here: a click that kept the panel paused
-            if self.velmora.geometry()[2:] != COMPACT:
-                self.velmora.click("LabelGN(3)")
-                time.sleep(1.0)
-        if not watch or self.velmora.geometry()[2:] != COMPACT:
+        try:
+            target = self.velmora.arm(f"Option{option}", lead)
+        except AssertionError:  # typing took the lead, or a dialog or a field's list took 启动
+            return
+        if not watch:
             return
         time.sleep(max(0.0, (target - datetime.datetime.now()).total_seconds() + 0.3))
         module, args = (path, None) if option == 3 else (rig.SHUTDOWN, ARGUMENTS[option])
@@ -222,7 +201,7 @@ class Monkey:
             # A graceful firing's wait (5 s, longer with a dialog opened in it) that ended after
             # the start stops the timer; a modal dialog may have taken the start.
             waits = [t for t, _, line in self.rig.runs() if arguments(line).endswith("-t 20")
-                     and t > started - 20 * SECOND]
+                     and t > started - datetime.timedelta(seconds=20)]
             if not waits and not self.dialogs():
                 self.find(f"Option{option} armed for {target:%H:%M:%S} and left alone: no firing")
 
@@ -243,17 +222,25 @@ class Monkey:
         self.counts["restarts"] += 1
         self.velmora = self.rig.start_velmora()
 
+    def check_dialogs(self):
+        """Escape until no dialog shows. With no window manager keys go to the window under the
+        pointer: it goes onto the dialog's top edge first (a click could choose something)."""
+        for _ in range(4):
+            if not (shown := self.dialogs()):
+                return
+            self.note(f"{[self.screen.title(w) for w in shown]} open: Escape")
+            x, y, w, _ = self.screen.geometry(shown[0])
+            self.screen.move(x + w // 2, y + 3)
+            self.screen.key("Escape")
+            time.sleep(1.0)
+        if shown := self.dialogs():
+            self.find(f"dialogs stay open after Escape: {[self.screen.title(w) for w in shown]}")
+
     def check_view(self):
         """The window settles in one of the three views, shows, and lies on the screen."""
-        def shown():
-            return self.velmora.window.get_attributes().map_state == X.IsViewable
-
-        g = self.settled()
-        with contextlib.suppress(AssertionError):
-            rig.wait_for(shown, 3, "the window to show")
-        x, y, w, h = g or self.velmora.geometry()
-        if not g or not shown() or x + w <= 0 or y + h <= 0 or x >= self.width or y >= self.height:
-            self.find(f"the window at {(x, y, w, h)} (shown: {shown()}) in no view or off screen")
+        x, y, w, h = (g := self.settled()) or self.velmora.geometry()
+        if not g or x + w <= 0 or y + h <= 0 or x >= self.width or y >= self.height:
+            self.find(f"the window at {(x, y, w, h)} (shown: {self.shown()}) in no view or off it")
 
     def check_commands(self):
         runs = self.rig.runs()
@@ -272,22 +259,22 @@ class Monkey:
         size and the screen's; then it is removed, so that a long run fills no disk."""
         folder = rig.unix_path("C:\\QORN")
         for name in os.listdir(folder) if os.path.isdir(folder) else []:
-            with open(os.path.join(folder, name), "rb") as bmp:
+            with open(path := os.path.join(folder, name), "rb") as bmp:
                 data = bmp.read()
+            size, offset = struct.unpack_from("<I4xI", data + bytes(54), 2)
+            width, height, _, bits = struct.unpack_from("<iiHH", data + bytes(54), 18)
             with contextlib.suppress(ValueError):
-                datetime.datetime.strptime(name, "%Y%m%d%H%M%S.BMP")
-                size, offset = struct.unpack_from("<I4xI", data + bytes(54), 2)
-                width, height, _, bits = struct.unpack_from("<iiHH", data + bytes(54), 18)
-                if (re.fullmatch(r"\d{14}\.BMP", name) and data[:2] == b"BM" and size == len(data)
-                        and (width, abs(height)) == (self.width, self.height)
+                if (datetime.datetime.strptime(name, "%Y%m%d%H%M%S.BMP")
+                        and re.fullmatch(r"\d{14}\.BMP", name) and data[:2] == b"BM"
+                        and size == len(data) and (width, abs(height)) == (self.width, self.height)
                         and offset + (width * bits + 31) // 32 * 4 * abs(height) <= size):
                     self.counts["captures"] += 1
-                    os.remove(os.path.join(folder, name))
+                    os.remove(path)
                     continue
             self.find(f"{name!r} in C:\\QORN\\ is no whole yyyymmddhhmmss.BMP of the screen")
 
     def check(self):
-        for step in (self.check_alive, self.close_dialogs, self.check_view, self.check_commands,
+        for step in (self.check_alive, self.check_dialogs, self.check_view, self.check_commands,
                      self.check_captures):
             try:
                 step()
@@ -316,14 +303,12 @@ def main():
         rig.install("recorder.exe", path)
     try:
         rig.start_backdrop(group)
-        monkey = Monkey(group, args.seed)
-        monkey.run(args.events)
+        (monkey := Monkey(group, args.seed)).run(args.events)
     finally:
         group.stop()
         shutil.rmtree(rig.unix_path(FOLDER), ignore_errors=True)
-        seconds = time.monotonic() - began
-        print(monkey and f"seed {args.seed}: {monkey.index} events in {seconds:.0f} s; "
-              f"{dict(sorted(monkey.counts.items()))}", flush=True)
+        print(monkey and f"seed {args.seed}: {monkey.index} events in "
+              f"{time.monotonic() - began:.0f} s; {dict(sorted(monkey.counts.items()))}", flush=True)
 
 
 if __name__ == "__main__":

@@ -36,12 +36,6 @@ TEST(LayoutTest, EachPointReachesTheFrontmostControlThatTakesEvents) {
     for (const auto& c : cases) {
         EXPECT_EQ(NameOf(PointerTarget(kForm, c.at)), c.expected) << c.at.x << "," << c.at.y;
     }
-    // Shapes take no pointer; touching rectangles never both hold the shared edge.
-    const std::vector<HitBox> boxes{
-        {{0, 0, 100, 10}, false}, {{0, 0, 100, 10}, true}, {{100, 0, 100, 10}, true}};
-    EXPECT_EQ(FrontmostHit(boxes, {99.9f, 5}), 1);
-    EXPECT_EQ(FrontmostHit(boxes, {100, 5}), 2);
-    EXPECT_EQ(FrontmostHit(boxes, {200, 5}), -1);
 }
 
 TEST(LayoutTest, TabOrderAndLookups) {

@@ -1,76 +1,94 @@
-// Form1 made in-process: what start-up leaves behind, how a label draws a countdown too long for
-// it, and the keyboard's way through the controls; and the Win32 layer under it: the general
-// date-and-time text, starting real processes, and stacking child windows.
-#include <string>
-#include <tuple>
+// Form1 in-process: what the load presets from one clock reading; edits of the target during a
+// countdown, typed into the real controls with window messages (nothing fires on a half-typed text,
+// a finished one takes over, Tab or Enter confirms one); the keyboard's way through the controls,
+// the stacking of child windows under it, and the clock's general date-and-time text.
 #include <utility>
 
-#include "app/layout.h"
-#include "platform/controls.h"
 #include "platform/form.h"
 #include "tests/win32/tick_fixture.h"
 
 namespace velmora {
 namespace {
 
-using Form1Test = LoadedForm1;
+const DateTime kNineThirty{2026, 5, 7, 9, 30, 0};  // the clock starts at 08:09:06
 
-TEST(Form1Load, PresetsTheFieldsFromOneReadingFillsTheListsAndMakesTheCaptureFolder) {
-    RecordingRunner runner;
-    ScriptedClock clock;  // a second reading would differ in every field
-    clock.queued = {{2025, 12, 31, 23, 59, 59}};
-    {
-        Form1 form(runner, clock);
-        form.Load();
-        EXPECT_EQ(clock.readings, 1);
-        const wchar_t* expected[] = {L"2025", L"12", L"31", L"23", L"59", L"59"};
-        const int items[] = {0, 12, 31, 24, 60, 60};
-        for (int i = 1; i <= 6; ++i) {
-            EXPECT_EQ(form.Combo1(i).Text(), expected[i - 1]) << "Combo1(" << i << ")";
-            EXPECT_EQ(form.Combo1(i).ListCount(), items[i - 1]) << "Combo1(" << i << ")";
-        }
-        EXPECT_EQ(form.Combo1(4).List(23), L"00");
-        EXPECT_EQ(form.Timer1().Interval(), 1000);
-        EXPECT_EQ(form.Label6().Caption(), L"Velmora自动关机");
-        ASSERT_EQ(runner.calls.size(), 1u);
-        EXPECT_EQ(runner.calls[0].commandLine, L"cmd.exe /c MD C:\\QORN\\");
-        EXPECT_EQ(runner.calls[0].showState, SW_HIDE);
-        EXPECT_EQ(runner.calls[0].applicationName, SystemFolder() + L"\\cmd.exe");
-        EXPECT_EQ(runner.calls[0].currentFolder, SystemFolder());
+class TargetEditsTest : public LoadedForm1 {
+  protected:
+    HWND Field(int index) {
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        GetComboBoxInfo(form->Combo1(index).Hwnd(), &info);
+        return info.hwndItem;
     }
-    DoEvents();
+    // Keys typed into `edit`, then `seconds` seconds with a tick each; `fresh` first selects
+    // the whole text.
+    void Type(HWND edit, const std::wstring& keys, int seconds, bool fresh = false) {
+        SetFocus(edit);
+        ASSERT_EQ(GetFocus(), edit);
+        if (fresh) {
+            SendMessageW(edit, EM_SETSEL, 0, -1);
+        }
+        for (wchar_t key : keys) {
+            SendMessageW(edit, WM_CHAR, key, 1);
+        }
+        for (int i = 0; i < seconds; ++i) {
+            ++clock.now.second;
+            Tick();
+        }
+    }
+    std::wstring CountdownTo(const wchar_t* year) {
+        return CountdownText(
+            *RemainingSeconds(clock.now, {year, L"05", L"07", L"09", L"30", L"0"}));
+    }
+};
+
+TEST_F(TargetEditsTest, AYearTypedThroughDueValuesFiresNothingAndTakesOverTwoSecondsAfter) {
+    form->Option4().SetValue(true);
+    SetTarget(kNineThirty);
+    form->LabelGN_Click(3);
+    Type(Field(1), L"2", 3, true);  // 2, 20 and 202 are due
+    Type(Field(1), L"0", 3);
+    Type(Field(1), L"2", 3);
+    EXPECT_EQ(form->Label2().Caption(), CountdownTo(L"2026")) << "counts on to the old";
+    Type(Field(1), L"7", 2);
+    EXPECT_EQ(form->Label2().Caption(), CountdownTo(L"2026")) << "seen by 2 ticks only";
+    Type(Field(1), L"", 1);
+    EXPECT_EQ(form->Label2().Caption(), CountdownTo(L"2027")) << "stood 2 s since a tick saw it";
+    EXPECT_EQ(Commands(), Lines{});
 }
 
-// Three-digit hours wrap the closing mark onto a second line, which the label cuts off: what
-// shows is the first line, and nothing outside the label.
-TEST_F(Form1Test, ALabelDrawsOnlyItsFirstLineInsideItsRectangle) {
-    auto draw = [&](const wchar_t* caption) {
-        form->Label2().SetCaption(caption);
-        WindowDc screen(nullptr);
-        MemoryDc dc(CreateCompatibleDC(screen.Get()));
-        BitmapHandle bitmap(CreateCompatibleBitmap(screen.Get(), 389, 221));
-        SelectGuard select(dc.Get(), bitmap.Get());
-        const RECT all{0, 0, 389, 221};
-        FillRect(dc.Get(), &all, form->Me().Gdi().Brush(kPink));
-        form->Label2().Paint(dc.Get(), form->Me().Gdi());
-        std::vector<COLORREF> pixels(389 * 221);
-        for (size_t i = 0; i < pixels.size(); ++i) {
-            pixels[i] = GetPixel(dc.Get(), i % 389, i / 389);
-        }
-        return pixels;
+// A year that makes the target due, and a path for a due target: only a confirmation fires them.
+TEST_F(TargetEditsTest, TabAndEnterConfirmADueEditWhichFiresAtTheNextTick) {
+    const struct {
+        OptionButton& option;
+        DateTime target;
+        HWND edit;
+        const wchar_t* keys;  // one at a time, 3 s apart
+        WPARAM confirm;
+        const wchar_t* command;
+    } cases[] = {
+        {form->Option4(), kNineThirty, Field(1), L"1971", VK_TAB, L"cmd.exe /c shutdown -s -t 0"},
+        {form->Option3(), clock.now, form->Text5().Hwnd(), L"C:\\p", VK_RETURN,
+         L"cmd.exe /c start \"\" \"C:\\p\""},
     };
-    const std::vector<COLORREF> wrapped = draw(L"▲ 234:01:17 ▲");
-    EXPECT_EQ(wrapped, draw(L"▲ 234:01:17"));
-    EXPECT_NE(wrapped, draw(L"")) << "nothing drawn";
-    const RECT r = ToPixels(form->Label2().Rect());
-    for (size_t i = 0; i < wrapped.size(); ++i) {
-        const bool inside = PtInRect(&r, {static_cast<LONG>(i % 389), static_cast<LONG>(i / 389)});
-        ASSERT_TRUE(inside || wrapped[i] == kPink)
-            << "drawn outside at " << i % 389 << "," << i / 389;
+    for (const auto& c : cases) {
+        c.option.SetValue(true);
+        SetTarget(c.target);
+        form->LabelGN_Click(3);  // 运行 with no path is asked again at each tick
+        for (const wchar_t* key = c.keys; *key; ++key) {
+            Type(c.edit, std::wstring(1, *key), 3, key == c.keys);
+        }
+        EXPECT_EQ(Commands(), Lines{});
+        PostMessageW(c.edit, WM_KEYDOWN, c.confirm, 1);  // the message loop sees it first
+        DoEvents();
+        Tick();
+        EXPECT_EQ(Commands(), Lines{c.command});
+        runner.calls.clear();
+        form->LabelGN_Click(3);  // pause: the next start revives the stopped timer
     }
 }
 
-TEST_F(Form1Test, FocusStartsOnTheFirstFieldAndTabFollowsTheTabOrder) {
+TEST_F(TargetEditsTest, FocusStartsOnTheFirstFieldAndTabFollowsTheTabOrder) {
     std::vector<HWND> expected;
     for (int i : {2, 3, 1, 4, 5, 6}) {
         expected.push_back(form->Picture1(i).Hwnd());
@@ -90,49 +108,6 @@ TEST_F(Form1Test, FocusStartsOnTheFirstFieldAndTabFollowsTheTabOrder) {
         const HWND stop = _wcsicmp(name, L"ComboBox") == 0 ? GetParent(GetFocus()) : GetFocus();
         ASSERT_EQ(stop, expected[i]) << "Tab " << i;
     }
-}
-
-// A click is a left press and release over the same label.
-TEST_F(Form1Test, ClicksReachTheLabelUnderPressAndRelease) {
-    std::vector<std::string> calls;
-    form->SetHandlerObserver(
-        [&](const Form1::HandlerCall& call) {
-            calls.push_back(std::string(call.handler) + "(" + std::to_string(call.index) + ")");
-        },
-        Form1::ObserverMode::kInsteadOfHandler);
-    auto post = [&](UINT message, WPARAM keys, float x) {
-        PostMessageW(form->Me().Hwnd(), message, keys, MAKELPARAM(TwipsToPixels(x), 20));
-    };
-    const float kStart = 2950, kExit = 3300, kStar = 1850;  // on the top bar
-    const std::tuple<bool, float, float> clicks[] = {
-        {true, kStart, kStart}, {true, kStart, kExit}, {false, kExit, kExit}, {true, kStar, kStar}};
-    for (const auto& [left, xDown, xUp] : clicks) {
-        post(left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, left ? MK_LBUTTON : MK_RBUTTON, xDown);
-        post(left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, xUp);
-    }
-    DoEvents();
-    EXPECT_EQ(calls, (std::vector<std::string>{"LabelGN_Click(3)", "LabelGN_Click(1)"}));
-}
-
-TEST(Clock, GeneralTextLeavesTheTimeOutAtMidnight) {
-    const std::wstring midnight = GeneralDateTimeText({2026, 5, 7, 0, 0, 0});
-    EXPECT_EQ(midnight.find(L' '), std::wstring::npos) << "the date alone";
-    EXPECT_NE(midnight.find(L"2026"), std::wstring::npos);
-    const std::wstring later = GeneralDateTimeText({2026, 5, 7, 14, 35, 52});
-    EXPECT_EQ(later.substr(0, midnight.size() + 1), midnight + L" ");
-    EXPECT_NE(later.find(L"35"), std::wstring::npos);
-    EXPECT_NE(later.find(L"52"), std::wstring::npos);
-}
-
-// That the command runs shows end to end; here: no handle kept, and a failure told.
-TEST(ProcessRunner, ClosesItsHandlesAndReportsAFailedStart) {
-    const LiveHandles before = CountLiveHandles();
-    ProcessRunner runner;
-    runner.Start({L"cmd.exe /c exit", SW_HIDE, {}, {}});
-    EXPECT_TRUE(runner.LastStarted());
-    runner.Start({L"no-such-program-velmora.exe", SW_HIDE, {}, {}});
-    EXPECT_FALSE(runner.LastStarted());
-    EXPECT_EQ(CountLiveHandles(), before) << "process or thread handle left open";
 }
 
 // The child windows front to back, each with whether it starts a group.
@@ -158,6 +133,35 @@ TEST(Container, ArrangesWindowedChildrenFrontToBackAndGroupsFromTheFrontmost) {
     form.ArrangeWindowedChildren({c.Hwnd(), a.Hwnd()});
     EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()),
               (Stack{{b.Hwnd(), false}, {c.Hwnd(), true}, {a.Hwnd(), false}}));
+}
+
+TEST(Form1Load, PresetsTheFieldsFromOneClockReadingAndFillsTheLists) {
+    RecordingRunner runner;
+    ScriptedClock clock;  // a second reading would differ in every field
+    clock.queued = {{2025, 12, 31, 23, 59, 59}};
+    {
+        Form1 form(runner, clock);
+        form.Load();
+        EXPECT_EQ(clock.readings, 1);
+        const wchar_t* expected[] = {L"2025", L"12", L"31", L"23", L"59", L"59"};
+        const int items[] = {0, 12, 31, 24, 60, 60};
+        for (int i = 1; i <= 6; ++i) {
+            EXPECT_EQ(form.Combo1(i).Text(), expected[i - 1]) << "Combo1(" << i << ")";
+            EXPECT_EQ(form.Combo1(i).ListCount(), items[i - 1]) << "Combo1(" << i << ")";
+        }
+        EXPECT_EQ(form.Timer1().Interval(), 1000);
+        EXPECT_EQ(form.Label6().Caption(), L"Velmora自动关机");
+    }
+    DoEvents();
+}
+
+TEST(Clock, GeneralTextLeavesTheTimeOutAtMidnight) {
+    const std::wstring midnight = GeneralDateTimeText({2026, 5, 7, 0, 0, 0});
+    EXPECT_EQ(midnight.find(L' '), std::wstring::npos) << "the date alone";
+    EXPECT_NE(midnight.find(L"2026"), std::wstring::npos);
+    const std::wstring later = GeneralDateTimeText({2026, 5, 7, 14, 35, 52});
+    EXPECT_EQ(later.substr(0, midnight.size() + 1), midnight + L" ");
+    EXPECT_NE(later.find(L"52"), std::wstring::npos);
 }
 
 }  // namespace

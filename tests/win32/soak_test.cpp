@@ -111,9 +111,6 @@ TEST(SoakTest, TicksLeaveNoObjectAliveAndNoMemoryGrown) {
                 form.LabelGN_Click(1);  // "★"
             } else if (second % 53 == 0) {
                 form.LabelGN_Click(2);  // "设置"
-            } else if (second % 71 == 0) {
-                form.LabelGN_Click(3);  // pause ...
-                form.LabelGN_Click(3);  // ... and start: minimised and restored
             }
             if (second == kWarmUp) {
                 ShowFullPanel(form);

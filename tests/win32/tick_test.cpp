@@ -82,6 +82,12 @@ TEST_F(TickTest, ExitDuringTheWaitLeavesTheCommandAndTakesNoCapture) {
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+void PumpFor(DWORD milliseconds) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < milliseconds; Sleep(2)) {
+        DoEvents();
+    }
+}
+
 constexpr COLORREF kMarkerColour = RGB(20, 200, 90);
 
 TEST_F(TickTest, SavesTheWholeScreenAsABmpNamedByTheClock) {
@@ -95,9 +101,7 @@ TEST_F(TickTest, SavesTheWholeScreenAsABmpNamedByTheClock) {
     HWND marker = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"",
                                   WS_POPUP | WS_VISIBLE, 600, 400, 80, 60, nullptr, nullptr,
                                   nullptr, nullptr);
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 500; Sleep(10)) {
-        DoEvents();  // Wine maps and paints the window in its own time
-    }
+    PumpFor(500);  // Wine maps and paints the window in its own time
     clock.now = {2014, 5, 23, 22, 0, 5};
     clock.readings = 0;  // the timer may have ticked while the marker came up
     CaptureScreenToFile(form->Me(), clock);
@@ -158,12 +162,6 @@ TEST_F(TickTest, ACaptureThatCannotBeMadeLeavesNoTraceAndTheTickStopsTheTimer) {
     EXPECT_EQ(form->LabelAM().Caption(), L"2");
     EXPECT_TRUE(CaptureFiles().empty());
     EXPECT_EQ(WindowPixel(form->Me().Hwnd(), 3, 3), before);
-}
-
-void PumpFor(DWORD milliseconds) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < milliseconds; Sleep(2)) {
-        DoEvents();
-    }
 }
 
 // A clock change or a wake from sleep ticks at once; a suspend does not, nor a stopped timer.
