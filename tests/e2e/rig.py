@@ -297,13 +297,16 @@ class Velmora:
         rx, ry, rw, rh = RECT[rect] if isinstance(rect, str) else rect
         return x + rx, y + ry, rw, rh
 
-    def click(self, rect, dx=None, dy=None):
-        """Clicks a rectangle's centre, or (dx, dy) inside it."""
+    def at(self, rect, dx=None, dy=None):
+        """Screen point of a rectangle's centre, or of (dx, dy) inside it."""
         x, y, w, h = self.rect(rect)
-        self.screen.click(x + (w // 2 if dx is None else dx), y + (h // 2 if dy is None else dy))
+        return x + (w // 2 if dx is None else dx), y + (h // 2 if dy is None else dy)
+
+    def click(self, rect, **where):
+        self.screen.click(*self.at(rect, **where))
 
     def view(self, size):
-        wait_for(lambda: self.geometry()[2:] == size, 30, f"window of {size}")
+        wait_for(lambda: self.geometry()[2:] == size, 15, f"window of {size}")
 
     def type_into(self, rect, text):
         """Clicks into a field and types over its text (Wine's edits ignore Ctrl+A)."""
