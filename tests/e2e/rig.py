@@ -1,5 +1,6 @@
-"""The end-to-end rig: the real velmora.exe under Wine in the session's Xvfb (tools/wine-session.sh),
-driven through XTEST, its screen read with GetImage (python-xlib), and what the stand-ins logged.
+"""The end-to-end rig: the real velmora.exe under Wine in the session's Xvfb
+(tools/wine-session.sh), driven through XTEST, its screen read with GetImage (python-xlib), and
+what the stand-ins logged.
 Plain Python, so that conftest.py, the monkey and the bench scripts share it."""
 
 import datetime
@@ -37,7 +38,7 @@ FIELDS = [(32, 91, 46, 15), (88, 91, 38, 15), (136, 91, 38, 15),  # Picture1(1..
           (32, 115, 46, 15), (88, 115, 38, 15), (136, 115, 38, 15)]
 FULL, WIDE, COMPACT = (389, 221), (389, 37), (136, 37)
 PINK, MAGENTA, WHITE = (255, 128, 255), (255, 0, 255), (255, 255, 255)
-BOOT = time.time() - float(Path("/proc/uptime").read_text().split()[0])  # process times count from it
+BOOT = time.time() - float(Path("/proc/uptime").read_text().split()[0])  # processes' time 0
 
 
 def backdrop_colour(x, y):
@@ -185,19 +186,23 @@ def read_log(path):
     return [(datetime.datetime.strptime(t, "%Y-%m-%d %H:%M:%S.%f"), *rest) for t, *rest in lines]
 
 
+def image(pid):
+    """The name of the program a process runs (while Wine starts one, its loader's come first)."""
+    argv = Path(f"/proc/{pid}/cmdline").read_bytes().decode().lower().split("\0")
+    return next((n for n in map(lambda a: PureWindowsPath(a).name, argv)
+                 if n not in ("wine", "wine-preloader")), "")
+
+
 def processes(tag):
-    """{(pid, time created): (image name, parent pid)} of the processes with VELMORA_E2E_TAG=tag."""
+    """{(pid, time created): (image, parent's image)} of the processes with VELMORA_E2E_TAG=tag"""
     found = {}
     for proc in Path("/proc").glob("[0-9]*"):
         try:
             if f"VELMORA_E2E_TAG={tag}".encode() in (proc / "environ").read_bytes().split(b"\0"):
-                argv = (proc / "cmdline").read_bytes().decode().lower().split("\0")
                 stat = (proc / "stat").read_bytes().rsplit(b")", 1)[1].split()
                 created = datetime.datetime.fromtimestamp(BOOT + int(stat[19]) / os.sysconf(
                     "SC_CLK_TCK"))
-                names = [PureWindowsPath(a).name for a in argv]  # the loader's first, at the start
-                found[int(proc.name), created] = next(
-                    (n for n in names if n not in ("wine", "wine-preloader")), ""), int(stat[1])
+                found[int(proc.name), created] = image(proc.name), image(int(stat[1]))
         except (OSError, UnicodeDecodeError, IndexError):
             pass  # ended meanwhile
     return found
@@ -241,12 +246,10 @@ class Rig:
 
     def commands(self, since=datetime.datetime.min):
         """When the group's commands since `since` began: their cmd.exe processes' creation times.
-        Wine starts a process from a fork of its parent that exits at once, and shows the
-        parent's name: the forks of a cmd.exe are not counted."""
-        seen = list(self.seen.items())
-        shells = {pid for (pid, _), (image, _) in seen if image == "cmd.exe"}
-        return sorted(t for (_, t), (image, parent) in seen
-                      if image == "cmd.exe" and parent not in shells and t >= since)
+        Wine starts a process from a fork of its parent, which shows the parent's name until it
+        runs the program: forks of a cmd.exe are not counted."""
+        return sorted(t for (_, t), (name, parent) in list(self.seen.items())
+                      if name == "cmd.exe" != parent and t >= since)
 
     def fakes_run(self):
         planted = [self.bin + "/cmd.exe", self.folder + "/shutdown.exe", *map(unix_path, PLANTED)]
@@ -318,7 +321,7 @@ class Velmora:
     def arm(self, option=None, lead=3, year=None):
         """From the full panel: picks the option (its round button), types a target `lead` s ahead
         (with `year` as the year's text if given), presses 启动 and waits for the compact strip.
-        Returns the target. When a busy machine took the lead with the typing, types a longer one."""
+        Returns the target. If a busy machine took the lead with the typing, types a longer one."""
         if option:
             self.click(option, dx=6)
         while True:
