@@ -1,6 +1,7 @@
-// The words a window's control table is written in: colours, kinds of control, fonts, the spec
-// of one control and of the window, and the queries over such a table (container, stacking,
-// pointer hit test, tab order). Plain data and arithmetic: the Win32 layer draws from them.
+// The words a window's control table is written in: colours, kinds of control, fonts, the
+// description of one control and of the window, and the queries over such a table (container,
+// stacking, pointer hit test, tab order). Plain data and arithmetic: the Win32 layer draws from
+// them.
 #pragma once
 
 #include <cstdint>
