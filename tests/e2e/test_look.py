@@ -88,3 +88,7 @@ def test_the_three_grips_drag_the_window(screen, velmora):
         screen.drag(x + gx, y + gy, dx, dy)
         x, y = x + dx, y + dy
         rig.wait_for(lambda: velmora.geometry()[:2] == (x, y), 15, f"window at {x, y}")
+    for buttons in [(3,), (1, 3)]:  # only the left button alone drags
+        screen.drag(x + GRIPS[0][0], y + GRIPS[0][1], 30, 30, buttons=buttons)
+    time.sleep(1)
+    assert velmora.geometry()[:2] == (x, y)
