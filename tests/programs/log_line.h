@@ -1,5 +1,6 @@
-// The one log of the end-to-end stand-ins: each appends "<local time to the ms>\t<text>\r\n" as UTF-8
-// to the file that VELMORA_LOG names (inherited from the test through velmora.exe and cmd.exe).
+// The one log of the end-to-end stand-ins: each appends "<local time to the ms>\t<text>\r\n" as
+// UTF-8 to the file that VELMORA_LOG names (inherited from the test through velmora.exe and
+// cmd.exe).
 #pragma once
 
 #include <windows.h>
@@ -9,7 +10,8 @@
 
 inline void AppendLogLine(const std::wstring& text) {
     wchar_t path[MAX_PATH];
-    if (GetEnvironmentVariableW(L"VELMORA_LOG", path, MAX_PATH) - 1 >= MAX_PATH - 1) return;
+    if (GetEnvironmentVariableW(L"VELMORA_LOG", path, MAX_PATH) - 1 >= MAX_PATH - 1)
+        return;
     SYSTEMTIME now;
     GetLocalTime(&now);
     wchar_t stamp[32];
@@ -22,8 +24,8 @@ inline void AppendLogLine(const std::wstring& text) {
     // FILE_APPEND_DATA without FILE_WRITE_DATA: Wine opens the file O_APPEND, so the lines of
     // several writers never overlap. Another writer may hold it for a moment: try again.
     for (int attempt = 0; attempt < 50; ++attempt, Sleep(20)) {
-        HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
             WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
