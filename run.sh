@@ -15,7 +15,8 @@ export WINEPREFIX="${WINEPREFIX:-$HOME/.velmora-wine}"
 source tools/wine-prefix.sh
 if [ -z "${DISPLAY:-}" ]; then
   xvfb_dir=$(mktemp -d)
-  trap 'kill "$VELMORA_XVFB_PID" 2>/dev/null; rm -rf "$xvfb_dir"' EXIT
+  # Wine's own services outlive the program and would complain when their display goes away.
+  trap 'wineserver -k 2>/dev/null; kill "$VELMORA_XVFB_PID" 2>/dev/null; rm -rf "$xvfb_dir"' EXIT
   velmora_start_xvfb "$xvfb_dir"
   echo "run.sh: no DISPLAY; started Xvfb on $DISPLAY (look with: import -display $DISPLAY -window root shot.png)"
 fi
