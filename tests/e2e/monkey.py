@@ -1,39 +1,31 @@
-"""Monkey run: seeded random input on the real velmora.exe as a careless person gives it (clicks
-in and around the window, the label-buttons with 退出, drags, random texts in the target fields
-and the path, keys, the picker, targets armed a few seconds ahead), checking after every event:
-the program ends only by 退出; the window settles in one of the three views, shows and stays on
-the screen; only allowed commands run (the system's shutdown.exe with -s/-r -t 20/0, a program the
-path field named, the browser with the address); C:\\QORN\\ holds only whole yyyymmddhhmmss.BMP
-files of the screen's size; an armed target left alone fires its command. It stops at the first
-finding. Event i draws its input from Random("seed:i"): `--seed N --events M` replays a run."""
+"""Monkey run: seeded random input on the real velmora.exe as a careless person gives it, with the
+invariants (the check_ methods) looked at after every event. It stops at the first finding. Event
+i draws from Random("seed:i"): `--seed N --events M` replays a run."""
 
 import argparse
 import collections
 import contextlib
-import datetime
-import os
 import random
-import re
 import shutil
 import struct
 import time
+from datetime import datetime, timedelta
+from pathlib import Path
 
 from Xlib import X
 from Xlib.error import XError
 
 import rig
-from rig import COMPACT, FIELDS, FULL, WIDE
 
-VIEWS = {FULL: "full panel", WIDE: "wide strip", COMPACT: "compact strip"}
+VIEWS = {rig.FULL: "full panel", rig.WIDE: "wide strip", rig.COMPACT: "compact strip"}
 ARGUMENTS = {1: "-s -t 20", 2: "-r -t 20", 4: "-s -t 0", 5: "-r -t 0"}  # shutdown's, by option
 FOLDER = "C:\\velmora-monkey\\"
 PROGRAMS = [FOLDER + "prog.exe", FOLDER + "two words\\app one.exe", FOLDER + "中文\\程序.exe"]
 JUNK = ["prog.exe", FOLDER + "gone.exe", "Q:\\no\\x.exe", "abc:\\def", "http://velmora.test/"]
 # No BackSpace: a path cut back to a folder would have a due tick open a file manager on it.
-KEYS = ["Tab", "Shift_L+Tab", "Return", "Escape", "space", "Up", "Down", "Left", "Right", "Home",
-        "End", "Delete", "F4", "Next"]
+KEYS = "Tab Shift_L+Tab Return Escape space Up Down Left Right Home End Delete F4 Next".split()
 EVENTS = {"click": 34, "label": 15, "option": 8.6, "drag": 8, "text": 17, "keys": 8, "arm": 2}
-ADDRESS = "velmora.test"  # the link's web address (kWebAddress)
+MOMENT = "%Y%m%d%H%M%S.BMP"  # a capture's name
 
 
 def random_text(rng, field):
@@ -50,44 +42,43 @@ def arguments(line):
     return (line.split(None, 1) + [""])[1].strip()
 
 
+def attempt(call, *args):
+    """call(*args), or None when it fails (a wait timed out, a modal dialog took the arming)."""
+    with contextlib.suppress(AssertionError):
+        return call(*args)
+
+
 class Monkey:
     def __init__(self, group, seed):
-        self.rig, self.screen, self.seed = group, group.screen, seed
-        root = self.screen.root.get_geometry()
-        self.width, self.height = root.width, root.height
-        self.index, self.history = 0, collections.deque(maxlen=30)
-        self.counts = collections.Counter()  # what the run did: commands, captures, restarts
-        # The files the path field named (lower-case Unix paths), the stand-ins' log lines
-        # checked, and when 退出 was last clicked.
-        self.held, self.seen, self.exit_at = set(), 0, -1e9
+        self.rig, self.screen, self.seed, self.index = group, group.screen, seed, 0
+        self.width, self.height = self.screen.geometry(self.screen.root)[2:]
+        self.history, self.counts = collections.deque(maxlen=30), collections.Counter()
+        # The files the path field named (lower-case Unix paths), the log lines checked.
+        self.held, self.seen, self.exit_at = set(), 0, -1e9  # and when 退出 was last clicked
         self.velmora = group.start_velmora()
 
     def note(self, text):
-        self.history.append(f"#{self.index} {datetime.datetime.now():%H:%M:%S} {text}")
+        self.history.append(f"#{self.index} {datetime.now():%H:%M:%S} {text}")
 
     def find(self, what):
         raise AssertionError(f"FINDING (seed {self.seed}) event #{self.index}: {what}\n  last "
-                             "events:" + "".join(f"\n    {line}" for line in self.history) + "\n  "
-                             f"replay: monkey.py --seed {self.seed} --events {self.index + 1}")
+                             "events:\n    " + "\n    ".join(self.history) + "\n  replay: "
+                             f"monkey.py --seed {self.seed} --events {self.index + 1}")
 
-    def shown(self):
-        return self.velmora.window.get_attributes().map_state == X.IsViewable
+    def settled(self):
+        """(x, y, w, h) once the window shows and two reads agree on a view; None after 3 s."""
+        reads = [None]
 
-    def settled(self, timeout=3.0):
-        """(x, y, w, h) once the window shows and two reads 25 ms apart agree on one of the three
-        views, or None."""
-        deadline, previous = time.monotonic() + timeout, None
-        while (g := self.velmora.geometry()) != previous or g[2:] not in VIEWS or not self.shown():
-            if time.monotonic() > deadline:
-                return None
-            previous = g
-            time.sleep(0.025)
-        return g
+        def agree():
+            reads.append(g := self.velmora.geometry())
+            shown = self.velmora.window.get_attributes().map_state == X.IsViewable
+            return g == reads[-2] and g[2:] in VIEWS and shown and g
+        return attempt(rig.wait_for, agree, 3, "", 0.025)
 
     def dialogs(self, titled=True):
         """The program's other shown windows with a title, or without one: a field's open list."""
         return [w for w in self.screen.windows(self.velmora.program.pid)
-                if w.id != self.velmora.window.id and bool(self.screen.title(w)) == titled]
+                if w != self.velmora.window and bool(self.screen.title(w)) == titled]
 
     def close_list(self):
         """A field's open list takes the next press for itself (a drag would then move the window
@@ -97,28 +88,26 @@ class Monkey:
             time.sleep(0.2)
 
     def full_panel(self, what):
-        """The full panel as a person opens it: ★ widens the compact strip, 设置 opens the wide
-        one. None when it does not come (a modal dialog took the click)."""
+        """The full panel, opened as a person does (★, 设置); None: a modal dialog took a click."""
         self.note(what)
         self.close_list()
         for _ in range(3):
-            if (g := self.settled()) is None or g[2:] == FULL:
+            if (g := self.settled()) is None or g[2:] == rig.FULL:
                 return g
-            self.velmora.click("LabelGN(1)" if g[2:] == COMPACT else "LabelGN(2)")
+            self.velmora.click("LabelGN(1)" if g[2:] == rig.COMPACT else "LabelGN(2)")
             time.sleep(0.2)
 
-    def click(self, x, y, button=1, count=1):
-        """When that hits 退出 (as the window stood before), waits for the end Wine brings a
-        second or two later: that end counts as the click's."""
+    def click(self, what, x, y, button=1, count=1):
+        """On 退出 (as the window stood before) it waits for the end Wine brings a second or two
+        later (unless a field's list or a dialog took the click): that end is the click's."""
+        self.note(what)
         qx, qy, qw, qh = self.velmora.rect("LabelGN(4)")
         for _ in range(count):
             self.screen.click(x, y, button)
             time.sleep(0.08)
         if button == 1 and -2 <= x - qx < qw + 2 and -2 <= y - qy < qh + 2:
             self.exit_at = time.monotonic()
-            with contextlib.suppress(AssertionError):  # a field's list or a dialog took the click
-                rig.wait_for(lambda: self.velmora.program.poll() is not None, 10, "the end")
-                self.exit_at = time.monotonic()
+            attempt(rig.wait_for, lambda: self.velmora.program.poll() is not None, 10, "")
 
     def type_path(self, text):
         """With the colon last, so that no text on the way holds ":\\" for a due tick to start."""
@@ -136,15 +125,14 @@ class Monkey:
         x, y, w, h = self.velmora.geometry()
         cx = min(max(x - margin + int(fx * (w + 2 * margin)), 0), self.width - 1)
         cy = min(max(y - margin + int(fy * (h + 2 * margin)), 0), self.height - 1)
-        self.note(f"click {button} x{count} at ({cx - x}, {cy - y}) of the {VIEWS.get((w, h))}")
-        self.click(cx, cy, button, count)
+        self.click(f"click {button} x{count} at ({cx - x}, {cy - y}) of the {VIEWS.get((w, h))}",
+                   cx, cy, button, count)
 
     def do_label(self, rng):
         label = rng.choices([f"LabelGN({i})" for i in range(1, 5)], [5, 5, 4, 1])[0]
-        if (g := self.settled()) is not None:
-            label = "LabelGN(1)" if g[2:] == COMPACT else label  # the only one the strip shows
-            self.note(f"{label} in the {VIEWS[g[2:]]}")
-            self.click(*self.velmora.at(label))
+        if g := self.settled():
+            label = "LabelGN(1)" if g[2:] == rig.COMPACT else label  # the only one it shows
+            self.click(f"{label} in the {VIEWS[g[2:]]}", *self.velmora.at(label))
 
     def do_option(self, rng):
         """An option's round button, or (rarely) 浏览: the checks close the picker with Escape."""
@@ -156,7 +144,7 @@ class Monkey:
         """On Label5 inside the countdown's box, the grip every view shows."""
         fx, fy, steps = rng.random(), rng.random(), rng.randint(1, 6)
         dx, dy = rng.randint(-90, 90), rng.randint(-90, 90)
-        if (g := self.settled()) is not None:
+        if g := self.settled():
             x, y, w, h = g
             px, py = x + 12 + int(fx * 88), y + 11 + int(fy * 18)
             dx, dy = min(max(dx, -x), self.width - x - w), min(max(dy, -y), self.height - y - h)
@@ -168,8 +156,9 @@ class Monkey:
 
     def do_text(self, rng):
         text = random_text(rng, field := rng.randint(1, 7))
-        if self.full_panel(f"{'Text5' if field == 7 else f'Combo1({field})'} := {text[:50]!r}"):
-            self.type_path(text) if field == 7 else self.velmora.type_into(FIELDS[field - 1], text)
+        if not self.full_panel(f"{'Text5' if field == 7 else f'Combo1({field})'} := {text[:50]!r}"):
+            return
+        self.type_path(text) if field == 7 else self.velmora.type_into(rig.FIELDS[field - 1], text)
 
     def do_keys(self, rng):
         self.note("keys " + " ".join(keys := [rng.choice(KEYS) for _ in range(rng.randint(1, 4))]))
@@ -184,123 +173,108 @@ class Monkey:
             return
         if option == 3:
             self.type_path(path)
-        before, started = len(self.rig.runs()), datetime.datetime.now()
-        try:
-            target = self.velmora.arm(f"Option{option}", lead)
-        except AssertionError:  # typing took the lead, or a dialog or a field's list took 启动
+        before, since = len(self.rig.runs()), datetime.now() - timedelta(seconds=20)
+        if not (target := attempt(self.velmora.arm, f"Option{option}", lead)) or not watch:
             return
-        if not watch:
-            return
-        time.sleep(max(0.0, (target - datetime.datetime.now()).total_seconds() + 0.3))
         module, args = (path, None) if option == 3 else (rig.SHUTDOWN, ARGUMENTS[option])
-        try:
-            rig.wait_for(lambda: any(m.lower() == module.lower() and args in (None, arguments(l))
-                                     for _, m, l in self.rig.runs()[before:]), 4, "the firing")
+        if attempt(rig.wait_for, lambda: any(m.lower() == module.lower() and args in (
+                None, arguments(line)) for _, m, line in self.rig.runs()[before:]),
+                   (target - datetime.now()).total_seconds() + 4.3, ""):
             self.counts["armed and fired"] += 1
-        except AssertionError:
-            # A graceful firing's wait (5 s, longer with a dialog opened in it) that ended after
-            # the start stops the timer; a modal dialog may have taken the start.
-            waits = [t for t, _, line in self.rig.runs() if arguments(line).endswith("-t 20")
-                     and t > started - datetime.timedelta(seconds=20)]
-            if not waits and not self.dialogs():
-                self.find(f"Option{option} armed for {target:%H:%M:%S} and left alone: no firing")
+        # A graceful firing's wait (5 s, longer with a dialog opened in it) that ended after the
+        # start stops the timer; a modal dialog may have taken the start (or 启动 itself above).
+        elif not self.dialogs() and not any(arguments(line).endswith("-t 20") and t > since
+                                            for t, _, line in self.rig.runs()):
+            self.find(f"Option{option} armed for {target:%H:%M:%S} and left alone: no firing")
 
     def check_alive(self):
         program = self.velmora.program
         with contextlib.suppress(XError):  # the window is gone: the program is ending
             if program.poll() is None and self.velmora.geometry():
                 return
-        with contextlib.suppress(AssertionError):
-            rig.wait_for(lambda: program.poll() is not None, 10, "the end")
-        if program.poll() is None:
+        if not attempt(rig.wait_for, lambda: program.poll() is not None, 10, ""):
             self.find("the window is gone but the program runs on")
         if time.monotonic() - self.exit_at > 15:
-            with open(os.path.join(self.rig.folder, f"out{self.rig.programs.index(program)}.txt"),
-                      encoding="utf-8", errors="replace") as out:
-                self.find(f"ended with no click on 退出 ({program.wait()}):\n{out.read()[-2000:]}")
+            out = Path(self.rig.folder, f"out{self.rig.programs.index(program)}.txt")
+            self.find(f"ended with no click on 退出 ({program.wait()}):\n"
+                      f"{out.read_text(encoding='utf-8', errors='replace')[-2000:]}")
         self.note("ended; starting it again")
         self.counts["restarts"] += 1
         self.velmora = self.rig.start_velmora()
 
     def check_dialogs(self):
-        """Escape until no dialog shows. With no window manager keys go to the window under the
+        """Escape closes open dialogs. With no window manager keys go to the window under the
         pointer: it goes onto the dialog's top edge first (a click could choose something)."""
-        for _ in range(4):
+        for tries in range(5):
             if not (shown := self.dialogs()):
                 return
-            self.note(f"{[self.screen.title(w) for w in shown]} open: Escape")
+            titles = [self.screen.title(w) for w in shown]
+            if tries == 4:
+                self.find(f"dialogs stay open after Escape: {titles}")
+            self.note(f"{titles} open: Escape")
             x, y, w, _ = self.screen.geometry(shown[0])
             self.screen.move(x + w // 2, y + 3)
             self.screen.key("Escape")
             time.sleep(1.0)
-        if shown := self.dialogs():
-            self.find(f"dialogs stay open after Escape: {[self.screen.title(w) for w in shown]}")
 
     def check_view(self):
-        """The window settles in one of the three views, shows, and lies on the screen."""
         x, y, w, h = (g := self.settled()) or self.velmora.geometry()
         if not g or x + w <= 0 or y + h <= 0 or x >= self.width or y >= self.height:
-            self.find(f"the window at {(x, y, w, h)} (shown: {self.shown()}) in no view or off it")
+            self.find(f"the window at {(x, y, w, h)} is in no view, not shown, or off the screen")
 
     def check_commands(self):
-        runs = self.rig.runs()
-        for _, module, line in runs[self.seen:]:
-            kind = {rig.SHUTDOWN.lower(): "shutdown", rig.BROWSER.lower(): "browser"}.get(
-                module.lower(), "program")
-            self.counts[kind + (" " + arguments(line) if kind == "shutdown" else "")] += 1
-            if not {"shutdown": arguments(line) in ARGUMENTS.values(),  # Wine may quote a path:
-                    "browser": line.replace('"', "") == f"{rig.BROWSER} {ADDRESS}",
-                    "program": rig.unix_path(module).lower() in self.held}[kind]:
+        """Only these run: the system's shutdown.exe with -s/-r -t 20/0, the browser with the
+        link's address (Wine may quote its path), a program the path field named."""
+        for _, module, line in (runs := self.rig.runs())[self.seen:]:
+            kind = {rig.SHUTDOWN.lower(): "shutdown " + arguments(line),
+                    rig.BROWSER.lower(): "browser"}.get(module.lower(), "program")
+            self.counts[kind] += 1
+            if not (arguments(line) in ARGUMENTS.values() if kind.startswith("shutdown") else
+                    line.replace('"', "") == rig.BROWSER + " velmora.test" if kind == "browser"
+                    else rig.unix_path(module).lower() in self.held):
                 self.find(f"{kind} not allowed: {line!r} ran {module!r}")
         self.seen = len(runs)
 
     def check_captures(self):
-        """Each file of C:\\QORN\\ is named after a moment, and its BMP header agrees with its
-        size and the screen's; then it is removed, so that a long run fills no disk."""
-        folder = rig.unix_path("C:\\QORN")
-        for name in os.listdir(folder) if os.path.isdir(folder) else []:
-            with open(path := os.path.join(folder, name), "rb") as bmp:
-                data = bmp.read()
-            size, offset = struct.unpack_from("<I4xI", data + bytes(54), 2)
-            width, height, _, bits = struct.unpack_from("<iiHH", data + bytes(54), 18)
-            with contextlib.suppress(ValueError):
-                if (datetime.datetime.strptime(name, "%Y%m%d%H%M%S.BMP")
-                        and re.fullmatch(r"\d{14}\.BMP", name) and data[:2] == b"BM"
-                        and size == len(data) and (width, abs(height)) == (self.width, self.height)
+        """Only whole BMPs of the screen named after a moment, removed then (to fill no disk)."""
+        for path in Path(rig.unix_path("C:\\QORN")).glob("*"):
+            data = path.read_bytes()
+            size, offset, width, height, bits = struct.unpack_from("<2xI4xI4xii2xH", data.ljust(30))
+            with contextlib.suppress(ValueError):  # strptime: no moment
+                if (f"{datetime.strptime(path.name, MOMENT):{MOMENT}}" == path.name
+                        and data[:2] == b"BM" and size == len(data)
+                        and (width, abs(height)) == (self.width, self.height)
                         and offset + (width * bits + 31) // 32 * 4 * abs(height) <= size):
                     self.counts["captures"] += 1
-                    os.remove(path)
+                    path.unlink()
                     continue
-            self.find(f"{name!r} in C:\\QORN\\ is no whole yyyymmddhhmmss.BMP of the screen")
-
-    def check(self):
-        for step in (self.check_alive, self.check_dialogs, self.check_view, self.check_commands,
-                     self.check_captures):
-            try:
-                step()
-            except XError:  # the window went meanwhile: wait for the end and start again
-                self.check_alive()
+            self.find(f"{path.name!r} in C:\\QORN\\ is no whole {MOMENT} of the screen")
 
     def run(self, events):
-        for self.index in range(events):
+        for self.index in range(events + 1):  # and a last look, once a late firing has landed
             rng = random.Random(f"{self.seed}:{self.index}")
             with contextlib.suppress(XError):  # the window went meanwhile: the checks see to it
-                getattr(self, "do_" + rng.choices(list(EVENTS), list(EVENTS.values()))[0])(rng)
-            self.check()
-        self.index = events
-        time.sleep(2)  # a last firing lands
-        self.check()
+                if self.index == events:
+                    time.sleep(2)
+                else:
+                    getattr(self, "do_" + rng.choices(list(EVENTS), list(EVENTS.values()))[0])(rng)
+            for check in (self.check_alive, self.check_dialogs, self.check_view,
+                          self.check_commands, self.check_captures):
+                try:
+                    check()
+                except XError:  # the window went meanwhile: wait for the end and start again
+                    self.check_alive()
 
 
-def main():
+if __name__ == "__main__":
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--seed", type=int, default=int(time.time()) % 1000000)
     parser.add_argument("--events", type=int, default=150)
     args = parser.parse_args()
     print(f"monkey: seed {args.seed}, {args.events} events", flush=True)
     began, group, monkey = time.monotonic(), rig.Rig("monkey", rig.session()), None
-    for path in PROGRAMS:
-        rig.install("recorder.exe", path)
+    for program in PROGRAMS:
+        rig.install("recorder.exe", program)
     try:
         rig.start_backdrop(group)
         (monkey := Monkey(group, args.seed)).run(args.events)
@@ -309,7 +283,3 @@ def main():
         shutil.rmtree(rig.unix_path(FOLDER), ignore_errors=True)
         print(monkey and f"seed {args.seed}: {monkey.index} events in "
               f"{time.monotonic() - began:.0f} s; {dict(sorted(monkey.counts.items()))}", flush=True)
-
-
-if __name__ == "__main__":
-    main()
