@@ -18,15 +18,14 @@ env -u DISPLAY -u WINEPREFIX -u WINEARCH -u WINEDLLOVERRIDES -u WINEDEBUG HOME="
   ./run.sh >"$log" 2>&1 &
 pid=$!
 
-display=
+shown() { display=$(grep -o 'started Xvfb on :[0-9]*' "$log" | grep -o ':[0-9]*') &&
+  xwininfo -display "$display" -root -tree 2>/dev/null | grep -q ' 389x221+0+0 '; }
 for _ in $(seq 1 1800); do
-  display=$(grep -o 'started Xvfb on :[0-9]*' "$log" | grep -o ':[0-9]*')
-  [ -n "$display" ] && xwininfo -display "$display" -root -tree 2>/dev/null | grep -q ' 389x221+0+0 ' && break
+  shown && break
   kill -0 "$pid" 2>/dev/null || fail "run.sh ended before its window showed"
   sleep 0.1
 done
-[ -n "$display" ] || fail "run.sh did not say which display it started"
-xwininfo -display "$display" -root -tree | grep -q ' 389x221+0+0 ' || fail "no 389x221 window on $display"
+shown || fail "no 389x221 window on the display run.sh said it started (${display:-none})"
 echo "the window is on $display"
 
 # The prefix it made maps the window's Chinese font names onto the installed faces.
@@ -35,8 +34,7 @@ WINEPREFIX="$home/.velmora-wine" wine reg query \
   grep -q 'AR PL UMing CN' || fail "the prefix has no font substitutes"
 
 # 退出 (LabelGN(4): 3120,225 twips, 525x180) ends the program, and run.sh its Xvfb.
-xdotool_click() { DISPLAY=$display xdotool mousemove "$1" "$2" click 1; }
-xdotool_click 225 21
+DISPLAY=$display xdotool mousemove 225 21 click 1
 for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "run.sh still runs 30 s after 退出"
 wait "$pid" || fail "run.sh exited with $?"

@@ -15,15 +15,6 @@
 namespace velmora {
 namespace {
 
-BOOL CALLBACK CollectShownDialog(HWND window, LPARAM found) {
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (IsWindowVisible(window) && std::wstring(name) == L"#32770") {
-        *reinterpret_cast<HWND*>(found) = window;
-    }
-    return TRUE;
-}
-
 // Run at each tick of a thread timer inside the dialog's own loop while the dialog shows, until
 // it returns true. A dialog still open at the deadline is cancelled, to end the test.
 std::function<bool(HWND)> step;
@@ -31,8 +22,7 @@ DWORD deadline = 0;
 
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     static bool busy = false;  // a step may run a message loop of its own
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &CollectShownDialog, reinterpret_cast<LPARAM>(&dialog));
+    const HWND dialog = FindWindowW(L"#32770", nullptr);  // the dialogs' class
     if (dialog != nullptr && GetTickCount() > deadline) {
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     } else if (dialog != nullptr && !busy && step) {
