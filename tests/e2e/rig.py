@@ -66,8 +66,8 @@ def unix_path(path):
 class Screen:
     """An X display: input through XTEST, its top-level windows, screenshots."""
 
-    def __init__(self, name=None):
-        self.display = display.Display(name)
+    def __init__(self):
+        self.display = display.Display()
         self.root = self.display.screen().root
         low, high = self.display.display.info.min_keycode, self.display.display.info.max_keycode
         codes = self.display.get_keyboard_mapping(low, high - low + 1)
