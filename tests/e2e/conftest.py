@@ -1,7 +1,6 @@
-"""pytest fixtures of the end-to-end tests. Run them inside tools/wine-session.sh (ctest does).
-The session has the X screen with the prefix's stand-ins and planted fakes (rig.session) and
-backdrop.exe behind everything. Each test module is one group: one folder and log (`group`) and
-one running velmora.exe (`velmora`), its tests being checks in order on that run."""
+"""pytest fixtures of the end-to-end tests, run inside tools/wine-session.sh (ctest does): the X
+screen with the prefix's stand-ins (rig.session), the backdrop on the root window, and per test
+module one group (`group`: a folder and log) and one velmora.exe (`velmora`) checked in order."""
 
 import pytest
 
@@ -14,11 +13,8 @@ def screen():
 
 
 @pytest.fixture(scope="session")
-def backdrop(screen):
-    group = rig.Rig("backdrop", screen)
-    rig.start_backdrop(group)
-    yield group
-    group.stop()
+def backdrop():
+    return rig.start_backdrop()
 
 
 @pytest.fixture(scope="module")

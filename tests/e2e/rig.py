@@ -42,7 +42,7 @@ BOOT = time.time() - float(Path("/proc/uptime").read_text().split()[0])  # proce
 
 
 def backdrop_colour(x, y):
-    """What backdrop.exe shows at a screen point: green where x / 8 + y / 8 is even, else blue."""
+    """The backdrop at a screen point: green where x / 8 + y / 8 is even, else blue."""
     return (0, 160, 0) if (x // 8 + y // 8) % 2 == 0 else (0, 0, 160)
 
 
@@ -168,12 +168,29 @@ def session():
     return Screen()
 
 
-def start_backdrop(group):
-    """backdrop.exe behind everything, started in the group, once it shows."""
-    group.start(os.path.join(BUILD, "backdrop.exe"))
-    corner = (1015, 760)
-    wait_for(lambda: group.screen.shot(*corner, 1, 1)(*corner) == backdrop_colour(*corner), 60,
-             "backdrop")
+def start_backdrop(group=None):
+    """Tiles the X root window with the backdrop, which shows through the timer's see-through
+    parts (Wine shapes a colour-keyed window's X window), and returns the list [(x, y, button)]
+    of the presses that reach the root, filled from a connection of its own. It needs no group:
+    the root outlives them all."""
+    connection, clicks = display.Display(), []
+    screen = connection.screen()
+    tile = screen.root.create_pixmap(16, 16, screen.root_depth)
+    for x, y in ((0, 0), (8, 0), (0, 8), (8, 8)):
+        colour = screen.default_colormap.alloc_color(*(c * 257 for c in backdrop_colour(x, y)))
+        tile.fill_rectangle(tile.create_gc(foreground=colour.pixel), x, y, 8, 8)
+    screen.root.change_attributes(background_pixmap=tile, event_mask=X.ButtonPressMask)
+    screen.root.clear_area()
+    connection.sync()
+
+    def listen():
+        while True:
+            event = connection.next_event()  # also the MappingNotify that every client gets
+            if event.type == X.ButtonPress:
+                clicks.append((event.root_x, event.root_y, event.detail))
+
+    threading.Thread(target=listen, daemon=True).start()
+    return clicks
 
 
 def read_log(path):
