@@ -1,6 +1,5 @@
-"""pytest fixtures of the end-to-end tests, run inside tools/wine-session.sh (ctest does): the X
-screen with the prefix's stand-ins (rig.session), the backdrop on the root window, and per test
-module one group (`group`: a folder and log) and one velmora.exe (`velmora`) checked in order."""
+"""pytest fixtures of the end-to-end tests (run in tools/wine-session.sh, as ctest does): the
+screen, the backdrop, and per test module a group (folder, log) and a velmora.exe checked in order."""
 
 import pytest
 

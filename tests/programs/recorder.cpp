@@ -1,7 +1,6 @@
-// recorder.exe: appends "<local time to the ms>\t<its own path>\t<its command line>\r\n" as UTF-8
-// to the file that VELMORA_LOG names (inherited from the test through velmora.exe and cmd.exe),
-// and does nothing else. The tests put it in the place of the system's shutdown.exe (a console
-// build), of the web browser, of the program to start and of every planted fake (GUI builds).
+// recorder.exe: appends "<local time to the ms>\t<own path>\t<command line>\r\n" in UTF-8 to the
+// file VELMORA_LOG names (passed on through velmora.exe and cmd.exe). It stands in for the system's
+// shutdown.exe (a console build), the browser, the program to start and the planted fakes.
 #include <windows.h>
 
 #include <cwchar>
