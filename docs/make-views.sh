@@ -1,17 +1,16 @@
 #!/bin/bash
 # Makes the README's pictures of the three views from the real program under Wine, over the
-# checkered backdrop so that the see-through parts show: docs/panel.png (the full panel with a
-# target set), docs/compact.png (the compact strip counting down after 启动) and docs/wide.png
-# (the wide strip, reached from there with ★).
+# end-to-end tests' checkered backdrop on the root window, so that the see-through parts show:
+# docs/panel.png (the full panel with a target set), docs/compact.png (the compact strip counting
+# down after 启动) and docs/wide.png (the wide strip, reached from there with ★).
 #   docs/make-views.sh [build folder, default build/win32]   (build it first; see the README)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build/win32}")
-docs=$PWD/docs
+docs=$PWD/docs tests=$PWD/tests/e2e
 source tools/wine-session.sh
 cd "$VELMORA_SESSION_DIR"  # the programs' logs stay in the session folder and go with it
 
-wine "$build/backdrop.exe" >/dev/null 2>&1 &
 wine "$build/velmora.exe" >/dev/null 2>&1 &
 velmora=$!  # /usr/bin/wine execs the loader: the Windows process, whose windows carry this pid
 
@@ -22,6 +21,8 @@ for _ in $(seq 1 120); do
   sleep 0.5
 done
 [ -n "$window" ] || { echo "velmora.exe showed no window" >&2; exit 1; }
+# Only now: Xvfb resets the root window when its last client goes, and Wine stays connected.
+/usr/bin/python3 -c "import sys; sys.path[:0] = ['$tests']; import rig; rig.start_backdrop()"
 
 # Waits until the window has the size "W H", then lets it paint.
 wait_for_size() {

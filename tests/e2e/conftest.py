@@ -1,7 +1,5 @@
-"""pytest fixtures of the end-to-end tests. Run them inside tools/wine-session.sh (ctest does).
-The session has the X screen with the prefix's stand-ins and planted fakes (rig.session) and
-backdrop.exe behind everything. Each test module is one group: one folder and log (`group`) and
-one running velmora.exe (`velmora`), its tests being checks in order on that run."""
+"""pytest fixtures of the end-to-end tests (run in tools/wine-session.sh, as ctest does): the
+screen, the backdrop, and per test module a group (folder, log) and a velmora.exe checked in order."""
 
 import pytest
 
@@ -14,11 +12,8 @@ def screen():
 
 
 @pytest.fixture(scope="session")
-def backdrop(screen):
-    group = rig.Rig("backdrop", screen)
-    rig.start_backdrop(group)
-    yield group
-    group.stop()
+def backdrop():
+    return rig.start_backdrop()
 
 
 @pytest.fixture(scope="module")

@@ -1,8 +1,8 @@
-"""The end-to-end rig: the real velmora.exe under Wine in the session's Xvfb
-(tools/wine-session.sh), driven through XTEST, its screen read with GetImage (python-xlib), and
-what the stand-ins logged.
-Plain Python, so that conftest.py, the monkey and the bench scripts share it."""
+"""The end-to-end rig, shared by conftest.py, the monkey and the bench scripts: the real velmora.exe
+under Wine in the session's Xvfb (tools/wine-session.sh), driven through XTEST, its screen read
+with GetImage (python-xlib), and what the stand-ins logged."""
 
+import contextlib
 import datetime
 import os
 import shutil
@@ -13,7 +13,7 @@ import time
 import uuid
 from pathlib import Path, PureWindowsPath
 
-from Xlib import X, XK, display
+from Xlib import X, XK, display, error
 from Xlib.ext import xtest
 
 BUILD = os.path.abspath(os.environ.get("VELMORA_BUILD_DIR", "build/win32"))
@@ -34,15 +34,15 @@ RECT = {
     "Option2": (205, 104, 87, 17), "Option3": (213, 128, 87, 17), "Option4": (296, 88, 63, 17),
     "Option5": (296, 104, 63, 17), "Text5": (213, 144, 92, 18), "Command1": (312, 144, 37, 18),
 }
-FIELDS = [(32, 91, 46, 15), (88, 91, 38, 15), (136, 91, 38, 15),  # Picture1(1..6): year..second
-          (32, 115, 46, 15), (88, 115, 38, 15), (136, 115, 38, 15)]
+# The target's fields Picture1(1..6), year to second.
+FIELDS = [(x, y, w, 15) for y in (91, 115) for x, w in ((32, 46), (88, 38), (136, 38))]
 FULL, WIDE, COMPACT = (389, 221), (389, 37), (136, 37)
 PINK, MAGENTA, WHITE = (255, 128, 255), (255, 0, 255), (255, 255, 255)
 BOOT = time.time() - float(Path("/proc/uptime").read_text().split()[0])  # processes' time 0
 
 
 def backdrop_colour(x, y):
-    """What backdrop.exe shows at a screen point: green where x / 8 + y / 8 is even, else blue."""
+    """The backdrop at a screen point: green where x / 8 + y / 8 is even, else blue."""
     return (0, 160, 0) if (x // 8 + y // 8) % 2 == 0 else (0, 0, 160)
 
 
@@ -66,8 +66,8 @@ def unix_path(path):
 class Screen:
     """An X display: input through XTEST, its top-level windows, screenshots."""
 
-    def __init__(self, name=None):
-        self.display = display.Display(name)
+    def __init__(self):
+        self.display = display.Display()
         self.root = self.display.screen().root
         low, high = self.display.display.info.min_keycode, self.display.display.info.max_keycode
         codes = self.display.get_keyboard_mapping(low, high - low + 1)
@@ -128,14 +128,12 @@ class Screen:
         """The viewable top-level windows of a process (Wine sets _NET_WM_PID) or of a title."""
         found, pid_atom = [], self.display.intern_atom("_NET_WM_PID")
         for window in self.root.query_tree().children:
-            try:
+            with contextlib.suppress(error.XError):  # gone meanwhile
                 owner = window.get_full_property(pid_atom, X.AnyPropertyType)
                 if window.get_attributes().map_state == X.IsViewable and (
                         pid is None or owner and owner.value[0] == pid) and (
                         name is None or self.title(window) == name):
                     found.append(window)
-            except Exception:  # gone meanwhile
-                pass
         return found
 
     def title(self, window):
@@ -153,11 +151,9 @@ def install(program, path):
 
 
 def session():
-    """The X screen, once the prefix has its stand-ins (shutdown.exe as the system's, recorder.exe
-    as the web browser: Wine runs them in place of its builtin stubs with the =n overrides) and
-    the planted fakes, and no capture folder yet."""
-    overrides = os.environ.get("WINEDLLOVERRIDES", "")
-    os.environ["WINEDLLOVERRIDES"] = overrides + ";shutdown.exe=n;iexplore.exe=n"
+    """The X screen, once the prefix has the stand-ins for the system's shutdown.exe and the browser
+    (run in place of Wine's builtin stubs with =n overrides), the planted fakes and no C:\\QORN."""
+    os.environ["WINEDLLOVERRIDES"] += ";shutdown.exe=n;iexplore.exe=n"  # set by wine-prefix.sh
     install("shutdown.exe", SHUTDOWN)
     for path in (BROWSER,) + PLANTED:
         install("recorder.exe", path)
@@ -168,21 +164,34 @@ def session():
     return Screen()
 
 
-def start_backdrop(group):
-    """backdrop.exe behind everything, started in the group, once it shows."""
-    group.start(os.path.join(BUILD, "backdrop.exe"))
-    corner = (1015, 760)
-    wait_for(lambda: group.screen.shot(*corner, 1, 1)(*corner) == backdrop_colour(*corner), 60,
-             "backdrop")
+def start_backdrop(group=None):
+    """Tiles the X root window with the backdrop (Wine shapes the timer's colour-keyed window, so it
+    shows through), and returns the list [(x, y, button)] of the presses that reach the root, read
+    on a connection of its own. The root belongs to no group: `group` is not needed."""
+    connection, clicks = display.Display(), []
+    screen = connection.screen()
+    tile = screen.root.create_pixmap(16, 16, screen.root_depth)
+    for x, y in ((0, 0), (8, 0), (0, 8), (8, 8)):
+        colour = screen.default_colormap.alloc_color(*(c * 257 for c in backdrop_colour(x, y)))
+        tile.fill_rectangle(tile.create_gc(foreground=colour.pixel), x, y, 8, 8)
+    screen.root.change_attributes(background_pixmap=tile, event_mask=X.ButtonPressMask)
+    screen.root.clear_area()
+    connection.sync()
+
+    def listen():
+        while True:
+            event = connection.next_event()  # also the MappingNotify that every client gets
+            if event.type == X.ButtonPress:
+                clicks.append((event.root_x, event.root_y, event.detail))
+
+    threading.Thread(target=listen, daemon=True).start()
+    return clicks
 
 
 def read_log(path):
     """[(time, fields...)] of a stand-in log."""
-    try:
-        with open(path, encoding="utf-8", newline="") as log:
-            lines = [line.split("\t") for line in log.read().split("\r\n") if line]
-    except FileNotFoundError:
-        return []
+    log = Path(path).read_bytes().decode() if os.path.exists(path) else ""
+    lines = [line.split("\t") for line in log.split("\r\n") if line]
     return [(datetime.datetime.strptime(t, "%Y-%m-%d %H:%M:%S.%f"), *rest) for t, *rest in lines]
 
 
@@ -227,8 +236,7 @@ class Rig:
         self.watching = False
 
     def watch(self):
-        # A command's cmd.exe lives 0.1 s or more under Wine: a look every 20 ms sees each one,
-        # also its image name once Wine has set it (a fresh fork still shows its parent's).
+        # A command's cmd.exe lives 0.1 s or more under Wine: a look every 20 ms sees it named.
         while self.watching:
             self.seen.update(processes(self.tag))
             time.sleep(0.02)
@@ -245,9 +253,8 @@ class Rig:
         return [line for line in read_log(self.log) if len(line) == 3]
 
     def commands(self, since=datetime.datetime.min):
-        """When the group's commands since `since` began: their cmd.exe processes' creation times.
-        Wine starts a process from a fork of its parent, which shows the parent's name until it
-        runs the program: forks of a cmd.exe are not counted."""
+        """When the group's commands since `since` began: their cmd.exe processes' creation times
+        (a fork shows its parent's name until it runs the program: a cmd.exe's are not counted)."""
         return sorted(t for (_, t), (name, parent) in list(self.seen.items())
                       if name == "cmd.exe" != parent and t >= since)
 
@@ -271,8 +278,7 @@ class Rig:
 
 
 class Velmora:
-    """The running timer's window, and how a user sets a target, picks an action and presses the
-    label-buttons on it."""
+    """The running timer's window, and how a user sets a target and action and starts it."""
 
     def __init__(self, group, program):
         self.program, self.screen, shown = program, group.screen, [None]
@@ -308,6 +314,10 @@ class Velmora:
     def click(self, rect, **where):
         self.screen.click(*self.at(rect, **where))
 
+    def press(self, label, view):  # LabelGN(label), then the view (window size) it leads to
+        self.click(f"LabelGN({label})")
+        self.view(view)
+
     def view(self, size):
         wait_for(lambda: self.geometry()[2:] == size, 15, f"window of {size}")
 
@@ -320,8 +330,8 @@ class Velmora:
 
     def arm(self, option=None, lead=3, year=None):
         """From the full panel: picks the option (its round button), types a target `lead` s ahead
-        (with `year` as the year's text if given), presses 启动 and waits for the compact strip.
-        Returns the target. If a busy machine took the lead with the typing, types a longer one."""
+        (a longer one if the typing took it; `year` as the year's text if given), presses 启动,
+        waits for the compact strip and returns the target."""
         if option:
             self.click(option, dx=6)
         while True:
@@ -333,13 +343,10 @@ class Velmora:
             if (target - datetime.datetime.now()).total_seconds() > 1.5:
                 break
             lead *= 2
-        self.click("LabelGN(3)")
-        self.view(COMPACT)
+        self.press(3, COMPACT)
         return target
 
     def pause(self):
         """Compact strip -> ★ -> wide strip -> 暂停 -> full panel."""
-        self.click("LabelGN(1)")
-        self.view(WIDE)
-        self.click("LabelGN(3)")
-        self.view(FULL)
+        self.press(1, WIDE)
+        self.press(3, FULL)

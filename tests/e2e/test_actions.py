@@ -1,7 +1,6 @@
-"""The five actions on one run of the program, each armed through the window a few seconds ahead:
-the command each issues in its target second (the graceful two with their screen capture; 运行 with
-a program picked with 浏览 under a Chinese path), a target that is no time, and the label-buttons
-between them: 启动, 暂停, ★, 设置 and 退出. Planted fakes that ran would fail the group."""
+"""The five actions on one run, each armed a few seconds ahead: the command each issues in its
+target second (the graceful two with their capture; 运行 with a program picked with 浏览 under a
+Chinese path), a target that is no time, and the label-buttons 启动, 暂停, ★, 设置 and 退出."""
 
 import datetime
 import os
@@ -20,20 +19,14 @@ PROGRAM = "C:\\工具 箱\\程序 一.exe"
 
 @pytest.fixture(scope="module")
 def velmora(group):
-    # Wine takes its code page from the locale: under this one, Chinese names survive only
-    # through the wide dialog.
+    # Wine's code page follows the locale: under C.UTF-8 only the wide dialog keeps Chinese names.
     group.env["LC_ALL"] = "C.UTF-8"
     return group.start_velmora()
 
 
-def captures():
-    return set(os.listdir(QORN)) if os.path.isdir(QORN) else set()
-
-
 def fired(group, target):
-    """(module, command line) of the one start the stand-ins log for the target. Its cmd.exe
-    begins in the target second: its process is made at the call, just after the turn, while
-    the stand-in logs only some Wine process start-ups later."""
+    """(module, command line) of the one start the stand-ins log for the target. Its cmd.exe, made
+    at the call, begins in the target second; the stand-in logs some Wine start-ups later."""
     count = len(group.runs())
     wait = (target - datetime.datetime.now()).total_seconds() + 30
     (run,) = rig.wait_for(lambda: group.runs()[count:], wait, "the command's run")
@@ -49,6 +42,7 @@ def test_graceful_action_fires_and_captures_the_screen(group, velmora, option, a
         shutil.rmtree(QORN)  # made again for the capture
     else:
         rig.wait_for(lambda: os.path.isdir(QORN), 30, "C:\\QORN\\ made at the start-up")
+    captures = lambda: set(os.listdir(QORN)) if os.path.isdir(QORN) else set()
     known = captures()
     target = velmora.arm(option)
     assert fired(group, target)[1] == "shutdown " + arguments
@@ -85,8 +79,7 @@ def test_no_time_fires_nothing_and_the_views_switch_while_counting(screen, group
     target = velmora.arm("Option4", year="2O26")  # a letter O: no number
     for label, view in ((1, rig.WIDE), (1, rig.COMPACT), (1, rig.WIDE), (2, rig.FULL),
                         (2, rig.WIDE), (2, rig.FULL)):
-        velmora.click(f"LabelGN({label})")
-        velmora.view(view)
+        velmora.press(label, view)
     time.sleep(max(0.0, (target - datetime.datetime.now()).total_seconds() + 2))
     assert group.commands(begun) == []
     velmora.type_into(rig.FIELDS[0], str(target.year))

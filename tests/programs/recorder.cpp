@@ -1,11 +1,36 @@
-// recorder.exe: notes that it was started, with its own path and its command line, and does
-// nothing else. The tests put it in the place of the system's shutdown.exe (a console build),
-// of the web browser, of the program to start and of every planted fake (GUI builds).
-#include "tests/programs/log_line.h"
+// recorder.exe: appends "<local time to the ms>\t<own path>\t<command line>\r\n" in UTF-8 to the
+// file VELMORA_LOG names (passed on through velmora.exe and cmd.exe). It stands in for the system's
+// shutdown.exe (a console build), the browser, the program to start and the planted fakes.
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
 
 int main() {
-    wchar_t module[MAX_PATH];
+    wchar_t path[MAX_PATH], module[MAX_PATH];
+    if (GetEnvironmentVariableW(L"VELMORA_LOG", path, MAX_PATH) - 1 >= MAX_PATH - 1)
+        return 0;
     GetModuleFileNameW(nullptr, module, MAX_PATH);
-    AppendLogLine(std::wstring(module) + L"\t" + GetCommandLineW());
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t stamp[32];
+    swprintf(stamp, 32, L"%04u-%02u-%02u %02u:%02u:%02u.%03u\t", now.wYear, now.wMonth, now.wDay,
+             now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
+    const std::wstring line = stamp + std::wstring(module) + L"\t" + GetCommandLineW() + L"\r\n";
+    std::string utf8(line.size() * 3, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
+                                    &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr));
+    // FILE_APPEND_DATA without FILE_WRITE_DATA: Wine opens the file O_APPEND, so the lines of
+    // several writers never overlap. Another writer may hold it for a moment: try again.
+    for (int attempt = 0; attempt < 50; ++attempt, Sleep(20)) {
+        HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+            CloseHandle(file);
+            break;
+        }
+    }
     return 0;
 }
