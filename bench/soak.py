@@ -1,6 +1,6 @@
 """Soak figures of the timer. Run it through bench/soak.sh, which provides the Xvfb and Wine prefix.
 
-1. The in-process soak test (SoakTest.* of velmora_tick_tests.exe of the build): 35 minutes of simulated ticks with
+1. The in-process soak (SoakTest.* of velmora_tick_tests.exe): 35 minutes of simulated ticks with
    full repaints, view switches, pauses and every action; it prints the objects its handle
    wrappers hold alive before, at warm-up, at the end and after, and its private memory.
 2. The real velmora.exe counting down for ten real minutes (--minutes) with the countdown showing:
@@ -38,10 +38,11 @@ def memory_kb(pid):
 
 def in_process_soak(build):
     print("in-process soak (velmora_tick_tests.exe, SoakTest.*):", flush=True)
-    exe = os.path.join(build, "tests", "win32", "velmora_tick_tests.exe")
+    exe = os.path.join(build, "tests", "velmora_tick_tests.exe")
     if not os.path.exists(exe):
         raise SystemExit(f"{exe} is missing: build the win32 tree first")
-    result = subprocess.run(["wine", exe, "--gtest_filter=SoakTest.*"], capture_output=True, text=True, timeout=900)
+    result = subprocess.run(["wine", exe, "--gtest_filter=SoakTest.*"], capture_output=True,
+                            text=True, timeout=900)
     for line in result.stdout.splitlines():
         if line.startswith("soak:") or "FAILED" in line or "Failure" in line:
             print("  " + line[len("soak: "):] if line.startswith("soak:") else "  " + line)
