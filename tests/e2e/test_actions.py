@@ -5,7 +5,6 @@ Chinese path), a target that is no time, and the label-buttons 启动, 暂停, �
 import datetime
 import os
 import shutil
-import struct
 import time
 
 import pytest
@@ -46,15 +45,12 @@ def test_graceful_action_fires_and_captures_the_screen(group, velmora, option, a
     known = captures()
     target = velmora.arm(option)
     assert fired(group, target)[1] == "shutdown " + arguments
-    # One new file, named by its time after the 5 s grace: a whole BMP of the screen's size (its
-    # content is checked in-process, against a window shown on the screen).
+    # One new file, named by its time after the 5 s grace (its header and content are checked
+    # in-process, against a window shown on the screen).
     (name,) = rig.wait_for(lambda: captures() - known, 30, "capture file")
     named = datetime.datetime.strptime(name, "%Y%m%d%H%M%S.BMP")
     written = datetime.datetime.fromtimestamp(os.path.getmtime(os.path.join(QORN, name)))
     assert target + 5 * SECOND <= named <= written, (name, written)
-    with open(os.path.join(QORN, name), "rb") as f:
-        data = f.read()
-    assert data[:2] == b"BM" and struct.unpack_from("<I12xii", data, 2) == (len(data), 1024, 768)
 
 
 def test_immediate_actions_and_a_picked_program_fire_in_their_second(screen, group, velmora):

@@ -8,6 +8,7 @@ import pytest
 
 import rig
 
+
 @pytest.fixture(scope="module")
 def target(velmora):
     """关机 ten minutes ahead, counting, with the full panel open again (★, 设置)."""

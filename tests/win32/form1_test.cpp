@@ -14,12 +14,8 @@ const DateTime kNineThirty{2026, 5, 7, 9, 30, 0};  // the clock starts at 08:09:
 
 class TargetEditsTest : public LoadedForm1 {
   protected:
-    HWND Field(int index) {
-        COMBOBOXINFO info{};
-        info.cbSize = sizeof info;
-        GetComboBoxInfo(form->Combo1(index).Hwnd(), &info);
-        return info.hwndItem;
-    }
+    // The combo box's edit field, its one child (the list is a popup of its own).
+    HWND Field(int index) { return GetWindow(form->Combo1(index).Hwnd(), GW_CHILD); }
     // Keys typed into `edit`, then `seconds` seconds with a tick each; `fresh` first selects
     // the whole text.
     void Type(HWND edit, const std::wstring& keys, int seconds, bool fresh = false) {

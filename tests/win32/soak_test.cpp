@@ -8,7 +8,7 @@
 // psapi.h only after windows.h
 #include <psapi.h>
 
-#include <cstdio>
+#include <iostream>
 #include <vector>
 
 #include "tests/win32/tick_fixture.h"
@@ -131,13 +131,11 @@ TEST(SoakTest, TicksLeaveNoObjectAliveAndNoMemoryGrown) {
         EXPECT_LE(heap, warmHeap + kHeapSlack) << "heap in use grew by " << heap - warmHeap;
         EXPECT_LE(privateBytes, warmPrivate + kPrivateSlack)
             << "private memory grew by " << (privateBytes - warmPrivate) / 1024 << " KB";
-        printf(
-            "soak: %d ticks with full repaints in %lu s, %d firings; private memory KB "
-            "warm-up %lu, end %lu; heap in use bytes warm-up %lu, end %lu\n",
-            kSeconds, (GetTickCount() - began) / 1000, firings,
-            static_cast<unsigned long>(warmPrivate / 1024),
-            static_cast<unsigned long>(privateBytes / 1024), static_cast<unsigned long>(warmHeap),
-            static_cast<unsigned long>(heap));
+        std::cout << "soak: " << kSeconds << " ticks with full repaints in "
+                  << (GetTickCount() - began) / 1000 << " s, " << firings
+                  << " firings; private memory KB warm-up " << warmPrivate / 1024 << ", end "
+                  << privateBytes / 1024 << "; heap in use bytes warm-up " << warmHeap << ", end "
+                  << heap << std::endl;
     }
     DoEvents();
     EXPECT_EQ(CountLiveHandles(), before) << "objects left alive after the window is gone";
@@ -157,8 +155,8 @@ TEST(SoakTest, PrivateMemorySeesOneBrushPerTick) {
         DeleteObject(brush);
     }
     EXPECT_GT(after, before + kPrivateSlack) << "a leak this size would pass the soak unseen";
-    printf("soak: %d brushes left alive grow the private memory by %lu KB\n", kSeconds - kWarmUp,
-           static_cast<unsigned long>((after - before) / 1024));
+    std::cout << "soak: " << kSeconds - kWarmUp << " brushes left alive grow the private memory by "
+              << (after - before) / 1024 << " KB" << std::endl;
 }
 
 }  // namespace
