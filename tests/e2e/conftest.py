@@ -1,5 +1,5 @@
 """pytest fixtures of the end-to-end tests (run in tools/wine-session.sh, as ctest does): the
-screen, the backdrop, and per test module a group (folder, log) and a velmora.exe checked in order."""
+screen over the backdrop, and per test module a group (folder, log) and a velmora.exe."""
 
 import pytest
 
@@ -8,16 +8,13 @@ import rig
 
 @pytest.fixture(scope="session")
 def screen():
-    return rig.session()
-
-
-@pytest.fixture(scope="session")
-def backdrop():
-    return rig.start_backdrop()
+    screen = rig.session()
+    screen.backdrop_clicks = rig.start_backdrop()
+    return screen
 
 
 @pytest.fixture(scope="module")
-def group(screen, backdrop, request):
+def group(screen, request):
     group = rig.Rig(request.module.__name__, screen)
     yield group
     group.stop()

@@ -48,7 +48,8 @@ def test_full_panel_at_the_corner_with_see_through_boxes_borders_band_captions(s
         assert sum(min(pixel(*p)) >= 192 for p in points((x + 3, y + 1, w - 6, h - 2))) >= 10, name
 
 
-def test_clicks_pass_through_only_where_the_backdrop_shows(screen, backdrop, velmora):
+def test_clicks_pass_through_only_where_the_backdrop_shows(screen, velmora):
+    backdrop = screen.backdrop_clicks
     before = len(backdrop)
     # The root takes the presses in order: one on the large box's pink would be among the others.
     for x, y, button in SEE_THROUGH[:3] + [(60, 200, 1)] + SEE_THROUGH[3:]:

@@ -87,13 +87,11 @@ TEST_F(TargetEditsTest, TabAndEnterConfirmADueEditWhichFiresAtTheNextTick) {
 TEST_F(TargetEditsTest, FocusStartsOnTheFirstFieldAndTabFollowsTheTabOrder) {
     std::vector<HWND> expected;
     for (int i : {2, 3, 1, 4, 5, 6}) {
-        expected.push_back(form->Picture1(i).Hwnd());
-        expected.push_back(form->Combo1(i).Hwnd());
+        expected.insert(expected.end(), {form->Picture1(i).Hwnd(), form->Combo1(i).Hwnd()});
     }
-    expected.push_back(form->Option1().Hwnd());  // the selected option is the group's stop
-    expected.push_back(form->Command1().Hwnd());
-    expected.push_back(form->Text5().Hwnd());
-    expected.push_back(form->Picture1(2).Hwnd());  // and round again
+    // The selected option is the group's stop; then round again.
+    expected.insert(expected.end(), {form->Option1().Hwnd(), form->Command1().Hwnd(),
+                                     form->Text5().Hwnd(), form->Picture1(2).Hwnd()});
     EXPECT_EQ(GetFocus(), expected[0]);
     for (size_t i = 1; i < expected.size(); ++i) {
         PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
@@ -133,8 +131,8 @@ TEST(Container, ArrangesWindowedChildrenFrontToBackAndGroupsFromTheFrontmost) {
 
 TEST(Form1Load, PresetsTheFieldsFromOneClockReadingAndFillsTheLists) {
     RecordingRunner runner;
-    ScriptedClock clock;  // a second reading would differ in every field
-    clock.queued = {{2025, 12, 31, 23, 59, 59}};
+    ScriptedClock clock;
+    clock.now = {2025, 12, 31, 23, 59, 59};
     {
         Form1 form(runner, clock);
         form.Load();
