@@ -72,6 +72,8 @@ TEST_F(TargetEditsTest, AConfirmedTextTakesEffectAtOnceEvenWhenDue) {
     EXPECT_EQ(Ticks(0), (Strings{L"1971", L"1971", L"1971"}));
     edits.NoteConfirmed(0, L"1");
     EXPECT_EQ(Ticks(0, 1), Strings{L"1"});
+    live[0] = L"2026";  // the program's own text, once the edit took effect
+    EXPECT_EQ(Ticks(0, 1), Strings{L"2026"});
 }
 
 TEST_F(TargetEditsTest, APathForADueTargetWaitsForItsConfirmation) {
