@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The README's first command as a newcomer meets it: a fresh HOME, no DISPLAY, `./run.sh` from the
-# source folder. It must prepare a prefix with the fonts, show the 389x221 window on the Xvfb it
-# says it started, end when 退出 is clicked, and stop that Xvfb.
+# `./run.sh` as a newcomer runs it (fresh HOME, no DISPLAY): a prefix with the fonts, the 389x221
+# window on the Xvfb it says it started, the end by 退出, and that Xvfb stopped.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 home=$(mktemp -d /tmp/velmora-home.XXXXXX)

@@ -1,6 +1,5 @@
-// recorder.exe: appends "<local time to the ms>\t<own path>\t<command line>\r\n" in UTF-8 to the
-// file VELMORA_LOG names (passed on through velmora.exe and cmd.exe). It stands in for the system's
-// shutdown.exe (a console build), the browser, the program to start and the planted fakes.
+// recorder.exe, the stand-in for shutdown.exe, the browser, started programs and planted fakes:
+// appends "<local time to the ms>\t<own path>\t<command line>\r\n" in UTF-8 to $VELMORA_LOG.
 #include <windows.h>
 
 #include <cwchar>

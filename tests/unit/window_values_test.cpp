@@ -1,6 +1,5 @@
-// The window's plain values: the layout table and its lookups (which control a point reaches, the
-// tab order, the stacking places, the list items), preset texts, pixel sizes, dragging, the
-// capture file name and the picker's request and result.
+// The window's plain values: the layout table and its lookups, preset texts, pixel sizes,
+// dragging, the capture file name and the picker's request and result.
 #include <gtest/gtest.h>
 
 #include <climits>

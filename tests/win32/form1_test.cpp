@@ -1,7 +1,5 @@
-// Form1 in-process: what the load presets from one clock reading; edits of the target during a
-// countdown, typed into the real controls with window messages (nothing fires on a half-typed text,
-// a finished one takes over, Tab or Enter confirms one); the keyboard's way through the controls,
-// the stacking of child windows under it, and the clock's general date-and-time text.
+// Form1 in-process: the load, edits of the target typed into the real controls while counting,
+// the keyboard's way through the controls, the stacking of child windows and the clock's text.
 #include <utility>
 
 #include "platform/form.h"

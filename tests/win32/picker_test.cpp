@@ -1,6 +1,5 @@
-// The program picker with the real open-file dialog, examined from a thread timer inside the
-// dialog's own message loop: how the dialog opens, and its keys during a tick's grace wait.
-// (Choosing a file, a Chinese name included, and the refusal of a missing one show end to end.)
+// The program picker's real open-file dialog, examined from a thread timer inside its own message
+// loop: how it opens, and its keys during a tick's grace wait (choosing a file shows end to end).
 #include <windows.h>
 // commdlg.h and dlgs.h only after windows.h
 #include <commdlg.h>

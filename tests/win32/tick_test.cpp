@@ -1,6 +1,5 @@
-// Timer1_Timer on a real Form1: what clicks, option changes and timer messages during the grace
-// wait do to the tick that waits; the screen capture, its content, its folder and its failure;
-// where the timer's ticks fall; and a window whose styling did not show it.
+// Timer1_Timer on a real Form1: the grace wait and what happens during it, the screen capture and
+// its failure, where the timer's ticks fall, and a window whose styling did not show it.
 #include <fstream>
 #include <iterator>
 
