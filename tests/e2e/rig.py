@@ -1,6 +1,5 @@
-"""The end-to-end rig, shared by conftest.py, the monkey and the bench scripts: the real velmora.exe
-under Wine in the session's Xvfb (tools/wine-session.sh), driven through XTEST, its screen read
-with GetImage (python-xlib), and what the stand-ins logged."""
+"""The end-to-end rig of the tests, the monkey and the bench: the real velmora.exe under Wine in the
+session's Xvfb, driven and read through python-xlib (XTEST, GetImage), and the stand-ins' log."""
 
 import contextlib
 import datetime

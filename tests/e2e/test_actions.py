@@ -1,7 +1,5 @@
-"""The five actions on one run, each armed a few seconds ahead: the command each issues in its
-target second (the graceful two with their capture; 运行 with a program picked with 浏览 under a
-Chinese path), a target that is no time, and the label-buttons 启动, 暂停, ★ and 设置 (退出 ends
-the program in the README command's check and in the monkey's)."""
+"""The five actions on one run, each in its target second (运行 with a program picked with 浏览),
+a target that is no time, and 启动, 暂停, ★ and 设置 (the README command's check clicks 退出)."""
 
 import datetime
 import os
