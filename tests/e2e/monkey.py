@@ -281,5 +281,6 @@ if __name__ == "__main__":
     finally:
         group.stop()
         shutil.rmtree(rig.unix_path(FOLDER), ignore_errors=True)
-        print(monkey and f"seed {args.seed}: {monkey.index} events in "
-              f"{time.monotonic() - began:.0f} s; {dict(sorted(monkey.counts.items()))}", flush=True)
+        took = time.monotonic() - began
+        print(monkey and f"seed {args.seed}: {monkey.index} events in {took:.0f} s; "
+              f"{dict(sorted(monkey.counts.items()))}", flush=True)
