@@ -57,7 +57,6 @@ TEST(LayoutTest, TabOrderAndLookups) {
     EXPECT_EQ(NameOf(FindControl(L"Shape4", 2)), L"Shape4(2)");
     EXPECT_EQ(FindControl(L"Shape4"), -1);  // only as a member of its array
     EXPECT_EQ(NameOf(ContainerOf(FindControl(L"Combo1", 4))), L"Picture1(4)");
-    EXPECT_EQ(ContainerOf(FindControl(L"Frame1")), kForm);
 
     // No two controls of one layer of one container share a stacking place or leave a gap.
     std::map<std::pair<int, bool>, std::set<int>> stacks;
@@ -128,7 +127,7 @@ TEST(PickerTest, RequestAndResult) {
     const std::wstring path = L"C:\\Program Files\\app.exe";
     const std::wstring buffer = path + L'\0' + std::wstring(200, L' ');
     EXPECT_EQ(PickerResultText(true, buffer), path);
-    EXPECT_EQ(PickerResultText(false, buffer), L"");
+    EXPECT_EQ(PickerResultText(false, buffer), L"");  // cancelled, or failed with a full buffer
 }
 
 }  // namespace
