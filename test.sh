@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Builds the program and runs every test: the core natively, the core under ASan+UBSan,
-# and the Windows build (core tests, window tests, end-to-end tests) under Wine in Xvfb.
+# and the Windows build (core tests, window tests, end-to-end tests) under Wine in Xvfb. Both
+# Windows programs are built, warnings as errors; the tests run on the one this host can run
+# (tools/arch.sh: the 32-bit one where it can, else the 64-bit one; VELMORA_ARCH forces one).
 set -uo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh || exit 1
+# shellcheck source=tools/arch.sh
+source tools/arch.sh || exit 1
 jobs=$(nproc)
 total=0
 failed=0
@@ -30,7 +34,8 @@ run_ctest() {  # name build-dir
 build() {  # name build-dir cmake-args...
   local name=$1 dir=$2
   shift 2
-  if ! { cmake -S . -B "$dir" "$@" >/dev/null && cmake --build "$dir" -j"$jobs"; }; then
+  if ! { cmake -S . -B "$dir" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@" >/dev/null &&
+         cmake --build "$dir" -j"$jobs" ${VELMORA_TARGETS:+--target $VELMORA_TARGETS}; }; then
     stages_failed+=("$name (build)")
     return 1
   fi
@@ -41,20 +46,25 @@ build native build/native && run_ctest native build/native
 echo "== core tests under AddressSanitizer and UBSan"
 build sanitize build/sanitize -DVELMORA_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
   && run_ctest sanitize build/sanitize
-echo "== Windows build under Wine"
+# The program this host does not run is built too (the program alone: its tests need the other).
+other=win32 other_toolchain=cmake/mingw-i686.cmake
+[ "$VELMORA_ARCH" = win32 ] && other=win64 other_toolchain=cmake/mingw-x86_64.cmake
+echo "== the $other program"
+VELMORA_TARGETS=velmora build "$other" "build/$other" -DCMAKE_TOOLCHAIN_FILE="$other_toolchain"
+echo "== Windows tests on $VELMORA_BUILD/velmora.exe under $VELMORA_WINE: $VELMORA_ARCH_WHY"
 # Two private sessions (Xvfb and prefix each) side by side: the in-process window tests in one, the
 # end-to-end tests in the other. Both mostly wait on timers, so together they take little longer
 # than the slower of them.
-if build win32 build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake; then
+if build "$VELMORA_ARCH" "$VELMORA_BUILD" -DCMAKE_TOOLCHAIN_FILE="$VELMORA_TOOLCHAIN"; then
   # shellcheck source=tools/wine-session.sh
-  (source tools/wine-session.sh && ctest --test-dir build/win32 --output-on-failure -LE e2e) \
-    >build/win32-ctest.log 2>&1 &
-  (source tools/wine-session.sh && ctest --test-dir build/win32 --output-on-failure -L e2e) \
-    >build/win32-e2e-ctest.log 2>&1 &
+  (source tools/wine-session.sh && ctest --test-dir "$VELMORA_BUILD" --output-on-failure -LE e2e) \
+    >"$VELMORA_BUILD-ctest.log" 2>&1 &
+  (source tools/wine-session.sh && ctest --test-dir "$VELMORA_BUILD" --output-on-failure -L e2e) \
+    >"$VELMORA_BUILD-e2e-ctest.log" 2>&1 &
   wait
-  cat build/win32-ctest.log build/win32-e2e-ctest.log
-  count_ctest_log win32 build/win32-ctest.log
-  count_ctest_log win32-e2e build/win32-e2e-ctest.log
+  cat "$VELMORA_BUILD-ctest.log" "$VELMORA_BUILD-e2e-ctest.log"
+  count_ctest_log "$VELMORA_ARCH" "$VELMORA_BUILD-ctest.log"
+  count_ctest_log "$VELMORA_ARCH-e2e" "$VELMORA_BUILD-e2e-ctest.log"
 fi
 
 echo

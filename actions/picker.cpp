@@ -16,7 +16,7 @@ namespace {
 using GetOpenFileNameFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
 
 // The record without the fields that Windows 2000 added (OPENFILENAME_SIZE_VERSION_400W, whose
-// macro is no constant expression); every version of comdlg32 takes it.
+// macro is no constant expression), checked here for each build's bitness against the real record.
 static_assert(offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR) == kPickerRecordSize,
               "the picker's record size is the 4.0 size of OPENFILENAMEW");
 

@@ -8,7 +8,10 @@
 
 namespace velmora {
 
-inline constexpr std::uint32_t kPickerRecordSize = 76;
+// The 4.0 size of OPENFILENAMEW, without the fields that Windows 2000 added: every comdlg32
+// takes it. It follows the pointers' size; a 64-bit comdlg32 refuses the 32-bit size
+// (CDERR_STRUCTSIZE) and opens no dialog.
+inline constexpr std::uint32_t kPickerRecordSize = sizeof(void*) == 8 ? 136 : 76;
 inline constexpr std::uint32_t kPickerFlags = 0x1804;  // FILEMUSTEXIST|PATHMUSTEXIST|HIDEREADONLY
 inline constexpr int kPickerBufferChars = 255;         // 254 characters and a NUL
 

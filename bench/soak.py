@@ -40,8 +40,9 @@ def in_process_soak(build):
     print("in-process soak (velmora_tick_tests.exe, SoakTest.*):", flush=True)
     exe = os.path.join(build, "tests", "velmora_tick_tests.exe")
     if not os.path.exists(exe):
-        raise SystemExit(f"{exe} is missing: build the win32 tree first")
-    result = subprocess.run(["wine", exe, "--gtest_filter=SoakTest.*"], capture_output=True,
+        raise SystemExit(f"{exe} is missing: build it first")
+    wine = os.environ.get("VELMORA_WINE", "/usr/bin/wine")  # the loader tools/arch.sh chose
+    result = subprocess.run([wine, exe, "--gtest_filter=SoakTest.*"], capture_output=True,
                             text=True, timeout=900)
     for line in result.stdout.splitlines():
         if line.startswith("soak:") or "FAILED" in line or "Failure" in line:

@@ -132,7 +132,7 @@ def chain_cost(group, runs):
         before = len(shutdown_runs(group))
         started = now()
         # From the system folder, as the timer starts it: the group's folder has a fake shutdown.
-        subprocess.run(["wine", "cmd.exe", "/c", "shutdown -s -t 0"], env=group.env, timeout=60,
+        subprocess.run([rig.WINE, "cmd.exe", "/c", "shutdown -s -t 0"], env=group.env, timeout=60,
                        cwd=rig.unix_path("C:\\windows\\system32"), capture_output=True)
         costs.append(seconds_between(started, shutdown_runs(group)[before]) * 1000)
     return costs

@@ -7,8 +7,11 @@ if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+# Both Windows programs: the 32-bit one (mingw-w64 i686, wine32) and the 64-bit one for hosts that
+# cannot run 32-bit code (mingw-w64 x86-64, wine64).
 for pkg in cmake g++ clang libgtest-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686 \
-           wine wine32:i386 xvfb xdotool imagemagick x11-utils \
+           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine32:i386 wine64 \
+           xvfb xdotool imagemagick x11-utils \
            fonts-arphic-uming fonts-arphic-ukai python3 python3-pytest python3-xlib; do
   have_pkg "$pkg" || need+=("$pkg")
 done

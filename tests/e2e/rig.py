@@ -16,6 +16,7 @@ from Xlib import X, XK, display, error
 from Xlib.ext import xtest
 
 BUILD = os.path.abspath(os.environ.get("VELMORA_BUILD_DIR", "build/win32"))
+WINE = os.environ.get("VELMORA_WINE", "/usr/bin/wine")  # the loader tools/arch.sh chose
 BROWSER = "C:\\Program Files\\Internet Explorer\\iexplore.exe"
 SHUTDOWN = "C:\\windows\\system32\\shutdown.exe"
 # Where a search for the unquoted browser path would look before the real one: fakes there (and
@@ -157,7 +158,7 @@ def session():
     for path in (BROWSER,) + PLANTED:
         install("recorder.exe", path)
     # A crash ends the program at once instead of leaving it up behind Wine's crash dialog.
-    subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog",
+    subprocess.run([WINE, "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog",
                     "/t", "REG_DWORD", "/d", "0", "/f"], capture_output=True, check=True)
     shutil.rmtree(unix_path("C:\\QORN"), ignore_errors=True)  # the first start makes it
     return Screen()
@@ -198,7 +199,7 @@ def image(pid):
     """The name of the program a process runs (while Wine starts one, its loader's come first)."""
     argv = Path(f"/proc/{pid}/cmdline").read_bytes().decode().lower().split("\0")
     return next((n for n in map(lambda a: PureWindowsPath(a).name, argv)
-                 if n not in ("wine", "wine-preloader")), "")
+                 if n not in ("wine", "wine-preloader", "wine64", "wine64-preloader")), "")
 
 
 def processes(tag):
@@ -241,9 +242,9 @@ class Rig:
             time.sleep(0.02)
 
     def start(self, *argv):
-        """`wine argv...` from the group's folder; its output goes to a file there."""
+        """`WINE argv...` from the group's folder; its output goes to a file there."""
         with open(os.path.join(self.folder, f"out{len(self.programs)}.txt"), "wb") as out:
-            self.programs.append(subprocess.Popen(["wine", *argv], cwd=self.folder, env=self.env,
+            self.programs.append(subprocess.Popen([WINE, *argv], cwd=self.folder, env=self.env,
                                                   stdout=out, stderr=out, start_new_session=True))
         return self.programs[-1]
 

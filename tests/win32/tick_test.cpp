@@ -154,7 +154,7 @@ TEST_F(TickTest, ACaptureThatCannotBeMadeLeavesNoTraceAndTheTickStopsTheTimer) {
     form->Me().Move(6000, 4500);
     DoEvents();
     const COLORREF before = WindowPixel(form->Me().Hwnd(), 3, 3);
-    form->Me().SetImageSizeForTesting(30000, 30000);  // more than a 32-bit process can hold
+    form->Me().SetImageSizeForTesting(65535, 65535);  // 16 GB: more than any process here can hold
     Tick();
     EXPECT_EQ(Commands(), Lines{kShutdownGrace});
     EXPECT_EQ(form->Timer1().Interval(), 0);
