@@ -56,6 +56,8 @@ echo "== Windows tests on $VELMORA_BUILD/velmora.exe under $VELMORA_WINE: $VELMO
 # end-to-end tests in the other. Both mostly wait on timers, so together they take little longer
 # than the slower of them.
 if build "$VELMORA_ARCH" "$VELMORA_BUILD" -DCMAKE_TOOLCHAIN_FILE="$VELMORA_TOOLCHAIN"; then
+  # The release, packed from these two builds into dist/; the end-to-end tests unpack it.
+  tools/release.sh >/dev/null || stages_failed+=("release")
   # shellcheck source=tools/wine-session.sh
   (source tools/wine-session.sh && ctest --test-dir "$VELMORA_BUILD" --output-on-failure -LE e2e) \
     >"$VELMORA_BUILD-ctest.log" 2>&1 &
