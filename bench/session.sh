@@ -1,9 +1,11 @@
-# Sourced by the bench scripts: takes an optional build folder (default build/win32) from the
-# front of the arguments into VELMORA_BUILD_DIR, leaves the rest in BENCH_ARGS, and starts the
-# private Xvfb and Wine prefix.
+# Sourced by the bench scripts: takes an optional build folder (default: the one of the program
+# this host runs, tools/arch.sh; VELMORA_ARCH forces one) from the front of the arguments into
+# VELMORA_BUILD_DIR, leaves the rest in BENCH_ARGS, and starts the private Xvfb and Wine prefix.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-build=build/win32
+# shellcheck source=tools/arch.sh
+source tools/arch.sh
+build=$VELMORA_BUILD
 if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
   build=$1
   shift

@@ -3,16 +3,18 @@
 # end-to-end tests' checkered backdrop on the root window, so that the see-through parts show:
 # docs/panel.png (the full panel with a target set), docs/compact.png (the compact strip counting
 # down after 启动) and docs/wide.png (the wide strip, reached from there with ★).
-#   docs/make-views.sh [build folder, default build/win32]   (build it first; see the README)
+#   docs/make-views.sh [build folder]   (build it first; see the README)
+# The build folder defaults to that of the program this host runs (tools/arch.sh; VELMORA_ARCH
+# forces one).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=$(realpath "${1:-build/win32}")
-docs=$PWD/docs tests=$PWD/tests/e2e
 source tools/wine-session.sh
+build=$(realpath "${1:-$VELMORA_BUILD}")
+docs=$PWD/docs tests=$PWD/tests/e2e
 cd "$VELMORA_SESSION_DIR"  # the programs' logs stay in the session folder and go with it
 
-wine "$build/velmora.exe" >/dev/null 2>&1 &
-velmora=$!  # /usr/bin/wine execs the loader: the Windows process, whose windows carry this pid
+"$VELMORA_WINE" "$build/velmora.exe" >/dev/null 2>&1 &
+velmora=$!  # the loader (/usr/bin/wine execs it): the Windows process, whose windows carry this pid
 
 window=""
 for _ in $(seq 1 120); do

@@ -54,5 +54,5 @@ grep -q '^Wine could not make the win[36][24] prefix' "$home/fail.log" ||
   fail "no line on why: $(cat "$home/fail.log")"
 display=$(grep -o 'started Xvfb on :[0-9]*' "$home/fail.log" | grep -o ':[0-9]*')
 xdpyinfo -display "$display" >/dev/null 2>&1 && fail "the Xvfb on $display outlived the failure"
-[ "$(folders)" = "$before" ] || fail "run.sh left a temporary folder: $(comm -13 <(echo "$before") <(folders))"
+[ "$(folders)" = "$before" ] || fail "run.sh left a temporary folder behind"
 echo "run.sh failed with one line of why and left nothing behind"

@@ -13,12 +13,13 @@ for arch in win32 win64; do
   [ "$arch" = win64 ] && toolchain=cmake/mingw-x86_64.cmake
   # The toolchain is named only when the build folder is made (cmake warns when it is named again).
   [ -f "build/$arch/CMakeCache.txt" ] ||
-    cmake -S . -B "build/$arch" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake -S . -B "build/$arch" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+      >/dev/null
+  cmake --build "build/$arch" -j"$(nproc)" --target velmora
   [ "$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "build/$arch/CMakeCache.txt")" = Release ] || {
     echo "release.sh: build/$arch is not a Release build; remove it and run again" >&2
     exit 1
   }
-  cmake --build "build/$arch" -j"$(nproc)" --target velmora
   (cd "build/$arch" && cpack -G ZIP >/dev/null)
   name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "build/$arch/CPackConfig.cmake")
   cp "build/$arch/$name.zip" "$dist/"

@@ -25,7 +25,7 @@ velmora_start_xvfb() {
     sleep 0.1
   done
   kill "$VELMORA_XVFB_PID" 2>/dev/null
-  echo "Xvfb gave no display within 10 s: is the xvfb package installed (tools/install-deps.sh)?" >&2
+  echo "Xvfb gave no display within 10 s: is xvfb installed (tools/install-deps.sh)?" >&2
   return 1
 }
 
@@ -36,8 +36,8 @@ velmora_prepare_prefix() {
   [ -f "$marker" ] && return 0
   if ! out=$("$VELMORA_WINE" wineboot -i 2>&1); then
     echo "Wine could not make the $VELMORA_ARCH prefix $WINEPREFIX ($VELMORA_WINE wineboot:" \
-      "$(grep -v '^$' <<<"$out" | tail -n1)): check that Wine is installed (tools/install-deps.sh)" \
-      "and that the folder is not a prefix of another architecture" >&2
+      "$(grep -v '^$' <<<"$out" | tail -n1)): check that Wine is installed" \
+      "(tools/install-deps.sh) and that the folder is not a prefix of another architecture" >&2
     return 1
   fi
   # Wine does not know the Chinese font names that the window asks for and falls back to any
