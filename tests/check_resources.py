@@ -23,47 +23,31 @@ def check(condition, message):
 
 def decode(dib):
     """Returns (size, bit count, pixel(x, y) -> (r, g, b, opaque)), y counted from the top."""
-    header, size, height, _, bits = struct.unpack_from("<IiiHH", dib, 0)
+    palette, size, height, _, bits = struct.unpack_from("<IiiHH", dib, 0)
     check(height == 2 * size, f"{size}x{size}: bitmap height {height} is not twice the side")
-    palette = header
     pixels = palette + (256 * 4 if bits == 8 else 0)
-    stride = size * bits // 8
+    stride, mask_stride = size * bits // 8, (size + 31) // 32 * 4
     mask = pixels + stride * size
-    mask_stride = (size + 31) // 32 * 4
 
     def pixel(x, y):
         row = size - 1 - y  # DIB rows run bottom-up
         masked = dib[mask + row * mask_stride + x // 8] >> (7 - x % 8) & 1
         at = pixels + row * stride + x * bits // 8
-        if bits == 8:
-            at = palette + 4 * dib[at]
+        at = palette + 4 * dib[at] if bits == 8 else at
         b, g, r = dib[at:at + 3]
         return r, g, b, not masked and (bits == 8 or dib[at + 3] == 255)
 
     return size, bits, pixel
 
 
-def is_red(r, g, b, opaque):
-    return opaque and r >= 150 and g <= 80 and b <= 80
-
-
-def is_white(r, g, b, opaque):
-    return opaque and min(r, g, b) >= 235
-
-
-# Points of the picture as fractions of its side (y from the top), and what each must show.
-PROBES = [
-    ("top-left corner", 0.0, 0.0, is_red),
-    ("bottom-right corner", 0.99, 0.99, is_red),
-    ("ring, left", 0.23, 0.55, is_white),
-    ("ring, right", 0.77, 0.55, is_white),
-    ("ring, bottom", 0.5, 0.81, is_white),
-    ("bar, above the ring", 0.5, 0.16, is_white),
-    ("bar, inside the ring", 0.5, 0.42, is_white),
-    ("opening of the ring, left of the bar", 0.4, 0.29, is_red),
-    ("inside the ring, below the bar", 0.5, 0.66, is_red),
-    ("beside the bar's top, outside the ring", 0.35, 0.12, is_red),
-]
+RED = lambda r, g, b, opaque: opaque and r >= 150 and g <= 80 and b <= 80  # noqa: E731
+WHITE = lambda r, g, b, opaque: opaque and min(r, g, b) >= 235  # noqa: E731
+# Points of the picture as fractions of its side (y from the top), and what each must show: the
+# corners, the ring left, right and below, the bar above and inside the ring, the ring's opening
+# beside the bar, inside the ring below the bar, and beside the bar's top outside the ring.
+PROBES = [(0.0, 0.0, RED), (0.99, 0.99, RED), (0.23, 0.55, WHITE), (0.77, 0.55, WHITE),
+          (0.5, 0.81, WHITE), (0.5, 0.16, WHITE), (0.5, 0.42, WHITE), (0.4, 0.29, RED),
+          (0.5, 0.66, RED), (0.35, 0.12, RED)]
 
 
 def check_icon(data):
@@ -77,9 +61,9 @@ def check_icon(data):
         label = f"{size}x{size}x{dib_bits}"
         check((w, h, planes, bits) == (size, size, 1, dib_bits), f"{label}: directory disagrees")
         check((size, bits) == [(64, 8), (32, 32)][i], f"image {i} is {label}")
-        for name, fx, fy, test in PROBES:
+        for fx, fy, test in PROBES:
             x, y = int(fx * size), int(fy * size)
-            check(test(*pixel(x, y)), f"{label}: {name} ({x},{y}) shows {pixel(x, y)}")
+            check(test(*pixel(x, y)), f"{label}: ({x},{y}) shows {pixel(x, y)}")
         # Upright and centred: every pixel matches its mirror image.
         check(all(pixel(x, y) == pixel(size - 1 - x, y) for y in range(size) for x in range(size)),
               f"{label}: not mirror-symmetric")
@@ -90,8 +74,7 @@ def check_object(obj_path, dibs, windres):
     # The object stores resource data verbatim: a stale or wrong icon shows up here.
     with open(obj_path, "rb") as obj:
         contents = obj.read()
-    for dib in dibs:
-        check(dib in contents, "the object does not carry the generated icon images")
+    check(all(dib in contents for dib in dibs), "the object does not carry the icon's images")
     dump = subprocess.run([windres, "-J", "coff", "-O", "rc", "-i", obj_path], capture_output=True,
                           check=True).stdout.decode()
     check(re.search(r"^1 14 /\* RT_GROUP_ICON \*/", dump, re.M), "no icon group with id 1")
