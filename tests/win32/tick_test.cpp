@@ -107,16 +107,24 @@ TEST_F(TickTest, SavesTheWholeScreenAsABmpNamedByTheClock) {
     PumpFor(500);  // Wine maps and paints the window in its own time
     clock.now = {2014, 5, 23, 22, 0, 5};
     clock.readings = 0;  // the timer may have ticked while the marker came up
+    // The file is made in its own folder: a temp folder that cannot be written changes nothing.
+    wchar_t tmp[MAX_PATH] = {}, temp[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH);
+    GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
+    SetEnvironmentVariableW(L"TMP", L"C:\\nowhere");
+    SetEnvironmentVariableW(L"TEMP", L"C:\\nowhere");
     {
         const bool scaled = getenv("VELMORA_SCALED") != nullptr;
         const DpiAwarenessScope unaware(DpiAwareness::kUnaware);  // as Windows treats the program
-        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN) < width, scaled);
+        EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) < width, scaled);
         CaptureScreenToFile(form->Me(), clock);
         EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) < width, scaled) << "its awareness not given back";
     }
+    SetEnvironmentVariableW(L"TMP", *tmp ? tmp : nullptr);
+    SetEnvironmentVariableW(L"TEMP", *temp ? temp : nullptr);
     DestroyWindow(marker);
     EXPECT_EQ(clock.readings, 1);
-    ASSERT_EQ(CaptureFiles(), Lines{L"20140523220005.BMP"}) << "a temporary file left behind";
+    ASSERT_EQ(CaptureFiles(), Lines{L"20140523220005.BMP"}) << "none, or a temporary file left";
 
     std::ifstream in("C:\\QORN\\20140523220005.BMP", std::ios::binary);
     BITMAPFILEHEADER file{};
