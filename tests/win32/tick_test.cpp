@@ -1,5 +1,6 @@
 // Timer1_Timer on a real Form1: the grace wait and what happens during it, the screen capture and
 // its failure, where the timer's ticks fall, and a window whose styling did not show it.
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -129,7 +130,7 @@ TEST_F(TickTest, SavesTheWholeScreenAsABmpNamedByTheClock) {
     {
         const bool scaled = getenv("VELMORA_SCALED") != nullptr;
         const DpiAwarenessScope unaware(DpiAwareness::kUnaware);  // as Windows treats the program
-        EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) < width, scaled);
+        EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) < width, scaled) << "VELMORA_SCALED: 144 dpi";
         CaptureScreenToFile(form->Me(), clock);
         EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) < width, scaled) << "its awareness not given back";
     }
