@@ -1,10 +1,12 @@
-// CaptureScreenToFile: screen DC to the persistent image with BitBlt, then the BMP file.
+// CaptureScreenToFile: screen DC to the persistent image with BitBlt in real pixels, then the
+// BMP file.
 #include "actions/capture.h"
 
 #include <windows.h>
 
 #include "actions/capture_name.h"
 #include "platform/handles.h"
+#include "platform/screen.h"
 
 namespace velmora {
 
@@ -13,14 +15,16 @@ void CaptureScreenToFile(Form& form, Clock& clock) noexcept {
         // Throws when the screen-sized image cannot be made (a large screen in a 32-bit
         // process), before anything is drawn: the copy must land in the image, never on the
         // window, which is what Dc() gives while the image is off.
-        form.SetAutoRedraw(true);
-        const DrawingDc target = form.Dc();
-        const int width = GetSystemMetrics(SM_CXSCREEN);
-        const int height = GetSystemMetrics(SM_CYSCREEN);
         {
+            // Per-monitor aware for the copy alone: on a scaled display the sizes and the
+            // copy are then both in real pixels. The window, made unaware, stays as it is.
+            const DpiAwarenessScope aware(DpiAwareness::kPerMonitor);
+            form.SetAutoRedraw(true);
+            const DrawingDc target = form.Dc();
+            const SIZE screenSize = PrimaryScreenPixels();
             WindowDc screen(nullptr);  // GetDC(0): the whole screen
-            BitBlt(target.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
-        }  // the screen's DC goes back here, before the slow part
+            BitBlt(target.Get(), 0, 0, screenSize.cx, screenSize.cy, screen.Get(), 0, 0, SRCCOPY);
+        }  // the screen's DC and the thread's awareness go back here, before the slow part
 
         const std::wstring path = CaptureFilePath(clock.Now());
         // The folder is made at every start, but that command may have failed, or the folder

@@ -1,5 +1,6 @@
-// The screen capture taken during the grace of a graceful shutdown or restart: the whole screen
-// copied into the form's persistent image and saved as C:\QORN\yyyymmddhhmmss.BMP.
+// The screen capture taken during the grace of a graceful shutdown or restart: the whole primary
+// screen at its real resolution (on a scaled display too) copied into the form's persistent
+// image and saved as C:\QORN\yyyymmddhhmmss.BMP.
 #pragma once
 
 #include "platform/clock.h"

@@ -146,6 +146,8 @@ class Form1 {
     std::function<void(const HandlerCall&)> observer_;
     ObserverMode observerMode_ = ObserverMode::kBeforeHandler;
     int gracePasses_ = kGracePasses;
+    // A due tick's grace wait is running (it lets events through); Command1_Click looks.
+    bool inGraceWait_ = false;
     // The target texts that a running countdown works on.
     TargetEdits targetEdits_;
 };

@@ -38,6 +38,18 @@ bool GraceWait(const Form& form, int passes) {
     return true;
 }
 
+// Holds a flag raised for as long as it lives.
+class RaisedFlag {
+  public:
+    explicit RaisedFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~RaisedFlag() { flag_ = false; }
+    RaisedFlag(const RaisedFlag&) = delete;
+    RaisedFlag& operator=(const RaisedFlag&) = delete;
+
+  private:
+    bool& flag_;
+};
+
 }  // namespace
 
 void Form1::Timer1_Timer() {
@@ -77,7 +89,12 @@ void Form1::Timer1_Timer() {
             runner_.Start(CommandInterpreter(*action.commandLine, action.inSystemFolder));
         }
         if (action.waitAndCapture) {
-            if (!GraceWait(Me(), gracePasses_)) {
+            bool waited = false;
+            {
+                const RaisedFlag waiting(inGraceWait_);  // 浏览 opens nothing meanwhile
+                waited = GraceWait(Me(), gracePasses_);
+            }
+            if (!waited) {
                 return;  // ended during the wait: the command stands, no capture
             }
             CaptureScreenToFile(Me(), clock_);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/controls.h"
+#include "platform/screen.h"
 #include "platform/timer.h"
 #include "platform/win32_error.h"
 #include "ui/twips.h"
@@ -158,12 +159,11 @@ void Form::SetAutoRedraw(bool on) {
         image_.reset();
         return;
     }
-    // The size of the whole screen, so that a copy of the screen fits in it entire; made
-    // again if the screen has changed size since.
-    const int width =
-        imageSizeForTesting_.cx ? imageSizeForTesting_.cx : GetSystemMetrics(SM_CXSCREEN);
-    const int height =
-        imageSizeForTesting_.cy ? imageSizeForTesting_.cy : GetSystemMetrics(SM_CYSCREEN);
+    // The size of the whole screen in real pixels, so that a copy of the screen fits in it
+    // entire on a scaled display too; made again if the screen has changed size since.
+    const SIZE screen = imageSizeForTesting_.cx ? imageSizeForTesting_ : PrimaryScreenPixels();
+    const int width = screen.cx;
+    const int height = screen.cy;
     if (!image_ || image_->Width() != width || image_->Height() != height) {
         // The old image goes first, as two screen-sized images may not fit at once. Should the
         // new one fail, the image stays off: Dc() then draws on the window, as it says.

@@ -51,9 +51,10 @@ class Form : public Container {
     void Show();
 
     // The persistent image: off as created. Switched on, it is an off-screen bitmap the size
-    // of the whole screen, which Dc() then draws into; it is never shown on the window.
-    // Switched off, the image is dropped and Dc() draws on the window again. Switching it on
-    // throws Win32Error or std::bad_alloc when the image cannot be made, leaving it off.
+    // of the primary screen in real pixels, which Dc() then draws into; it is never shown on
+    // the window. Switched off, the image is dropped and Dc() draws on the window again.
+    // Switching it on throws Win32Error or std::bad_alloc when the image cannot be made,
+    // leaving it off.
     bool AutoRedraw() const { return autoRedraw_; }
     void SetAutoRedraw(bool on);
     // Tests only: the size in pixels that the image takes instead of the screen's.

@@ -89,21 +89,17 @@ bool PersistentImage::SaveBmp(const std::wstring& path) const {
     GdiFlush();  // drawing may still sit in GDI's batch instead of in the bits
     const std::vector<BYTE> bytes = BmpBytes(pixels_, width_, height_);
 
-    // Written under a temporary name in the user's temp folder, then moved: the capture folder
-    // only ever holds whole files under their final names (the temp folder is on the same drive
-    // on any ordinary set-up, so the move is a rename; otherwise it is copied across).
-    wchar_t tempFolder[MAX_PATH] = {};
-    const DWORD tempLength = GetTempPathW(MAX_PATH, tempFolder);
-    if (tempLength == 0 || tempLength >= MAX_PATH) {
-        return false;
-    }
+    // Written under a temporary name in the final file's own folder, then renamed there: the
+    // folder only ever holds whole files under final names, and the rename never turns into a
+    // copy (as a move from %TEMP% on another drive would, which a shutdown can cut short).
+    const size_t slash = path.find_last_of(L'\\');
+    const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
     wchar_t temp[MAX_PATH] = {};
-    if (GetTempFileNameW(tempFolder, L"vlm", 0, temp) == 0) {
+    if (GetTempFileNameW(folder.c_str(), L"vlm", 0, temp) == 0) {
         return false;
     }
     if (!WriteWhole(temp, bytes) ||
-        !MoveFileExW(temp, path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
+        !MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(temp);
         return false;
     }

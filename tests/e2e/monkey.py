@@ -238,6 +238,8 @@ class Monkey:
     def check_captures(self):
         """Only whole BMPs of the screen named after a moment, removed then (to fill no disk)."""
         for path in Path(rig.unix_path("C:\\QORN")).glob("*"):
+            if path.suffix.lower() == ".tmp":  # a capture being written, renamed once whole
+                continue
             data = path.read_bytes()
             size, offset, width, height, bits = struct.unpack_from("<2xI4xI4xii2xH", data.ljust(30))
             with contextlib.suppress(ValueError):  # strptime: no moment

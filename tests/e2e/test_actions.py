@@ -45,8 +45,10 @@ def test_graceful_action_fires_and_captures_the_screen(group, velmora, option, a
     target = velmora.arm(option)
     assert fired(group, target)[1] == "shutdown " + arguments
     # One new file, named by its time after the 5 s grace (its header and content are checked
-    # in-process, against a window shown on the screen).
-    (name,) = rig.wait_for(lambda: captures() - known, 30, "capture file")
+    # in-process, against a window shown on the screen), and no temporary one left beside it.
+    (name,) = rig.wait_for(lambda: {n for n in captures() - known if n.endswith(".BMP")}, 30,
+                           "capture file")
+    assert captures() - known == {name}
     named = datetime.datetime.strptime(name, "%Y%m%d%H%M%S.BMP")
     written = datetime.datetime.fromtimestamp(os.path.getmtime(os.path.join(QORN, name)))
     assert target + 5 * SECOND <= named <= written, (name, written)
