@@ -18,10 +18,18 @@ using FileHandle = UniqueHandle<FileTraits>;
 
 // The BMP file's bytes: headers, then the rows bottom-up, 3 bytes a pixel (blue, green, red),
 // each row padded to a multiple of 4 bytes.
+constexpr DWORD kBmpHeaderBytes = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+
+// The BMP file's size; more than its 32-bit size fields can hold for a very large image.
+std::uint64_t BmpFileBytes(int width, int height) {
+    const std::uint64_t stride = (static_cast<std::uint64_t>(width) * 3 + 3) & ~std::uint64_t{3};
+    return kBmpHeaderBytes + stride * static_cast<std::uint64_t>(height);
+}
+
 std::vector<BYTE> BmpBytes(const std::uint32_t* pixels, int width, int height) {
     const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    const DWORD size = offset + stride * static_cast<DWORD>(height);
+    const DWORD offset = kBmpHeaderBytes;
+    const DWORD size = static_cast<DWORD>(BmpFileBytes(width, height));
     std::vector<BYTE> bytes(size, 0);
 
     BITMAPFILEHEADER file{};
@@ -70,6 +78,11 @@ bool WriteWhole(const std::wstring& path, const std::vector<BYTE>& bytes) {
 }  // namespace
 
 PersistentImage::PersistentImage(int width, int height) : width_(width), height_(height) {
+    // An image that no BMP file can hold is refused before GDI is asked: a 64-bit process may
+    // well be given a DIB section of many gigabytes, whose file sizes would then wrap round.
+    if (width <= 0 || height <= 0 || BmpFileBytes(width, height) > MAXDWORD) {
+        throw Win32Error("PersistentImage: no BMP file holds this size", ERROR_NOT_ENOUGH_MEMORY);
+    }
     dc_ = MemoryDc(CheckHandle(CreateCompatibleDC(nullptr), "CreateCompatibleDC"));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;

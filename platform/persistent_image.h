@@ -16,7 +16,7 @@ namespace velmora {
 class PersistentImage {
   public:
     // A 32-bit image of the given size in pixels, black. Throws Win32Error when GDI cannot
-    // make it.
+    // make it, or when its BMP file would pass the format's 4 GB.
     PersistentImage(int width, int height);
     PersistentImage(const PersistentImage&) = delete;
     PersistentImage& operator=(const PersistentImage&) = delete;

@@ -186,7 +186,8 @@ TEST_F(TickTest, ACaptureThatCannotBeMadeLeavesNoTraceAndTheTickStopsTheTimer) {
     form->Me().Move(6000, 4500);
     DoEvents();
     const COLORREF before = WindowPixel(form->Me().Hwnd(), 3, 3);
-    form->Me().SetImageSizeForTesting(65535, 65535);  // 16 GB: more than any process here can hold
+    // 16 GB, more than a 32-bit process can hold; a 64-bit one may get it, but no BMP file can.
+    form->Me().SetImageSizeForTesting(65535, 65535);
     Tick();
     EXPECT_EQ(Commands(), Lines{kShutdownGrace});
     EXPECT_EQ(form->Timer1().Interval(), 0);
