@@ -37,7 +37,7 @@ class TargetEditsTest : public ::testing::Test {
 
 using Strings = std::vector<std::wstring>;
 
-TEST_F(TargetEditsTest, ATextLeftTwoSecondsTakesEffectUnlessItsTargetIsDue) {
+TEST_F(TargetEditsTest, ATextLeftTwoSecondsTakesEffectOnlyWhenItsTargetIsLater) {
     const struct {
         int part;
         std::vector<std::pair<std::wstring, Strings>> steps;  // text, in force at 3 ticks
@@ -46,7 +46,8 @@ TEST_F(TargetEditsTest, ATextLeftTwoSecondsTakesEffectUnlessItsTargetIsDue) {
          {{L"2", {L"2026", L"2026", L"2026"}},  // year 2 is due at once
           {L"202", {L"2026", L"2026", L"2026"}},
           {L"2027", {L"2026", L"2026", L"2027"}}}},
-        {3, {{L"0", {L"09", L"09", L"09"}}, {L"08", {L"09", L"09", L"08"}}}},  // 00:30 is past
+        {3, {{L"0", {L"09", L"09", L"09"}}, {L"10", {L"09", L"09", L"10"}}}},   // 00:30 is past
+        {1, {{L"2O", {L"05", L"05", L"2O"}}, {L"04", {L"2O", L"2O", L"2O"}}}},  // no time: latest
     };
     for (const auto& c : cases) {
         live = kStarted;
@@ -56,6 +57,20 @@ TEST_F(TargetEditsTest, ATextLeftTwoSecondsTakesEffectUnlessItsTargetIsDue) {
             EXPECT_EQ(Ticks(c.part), inForce) << testing::PrintToString(text);
         }
     }
+}
+
+// 14:45 in force at 13:50: "5" typed into the minute on the way to "55" is not due, yet 40
+// minutes early, so it waits for its confirmation.
+TEST_F(TargetEditsTest, AnEarlierTargetLeftAloneWaitsForItsConfirmation) {
+    live[3] = L"14";
+    live[4] = L"45";
+    now.hour = 13;
+    now.minute = 50;
+    edits.Take(live);
+    Type(4, L"5");
+    EXPECT_EQ(Ticks(4), (Strings{L"45", L"45", L"45"}));
+    edits.NoteConfirmed(4, L"5");
+    EXPECT_EQ(Ticks(4, 1), Strings{L"5"});
 }
 
 TEST_F(TargetEditsTest, AConfirmedTextTakesEffectAtOnceEvenWhenDue) {
