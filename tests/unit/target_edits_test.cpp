@@ -46,7 +46,6 @@ TEST_F(TargetEditsTest, ATextLeftTwoSecondsTakesEffectOnlyWhenItsTargetIsLater) 
          {{L"2", {L"2026", L"2026", L"2026"}},  // year 2 is due at once
           {L"202", {L"2026", L"2026", L"2026"}},
           {L"2027", {L"2026", L"2026", L"2027"}}}},
-        {3, {{L"0", {L"14", L"14", L"14"}}, {L"15", {L"14", L"14", L"15"}}}},   // 00:45 is past
         {1, {{L"2O", {L"05", L"05", L"2O"}}, {L"04", {L"2O", L"2O", L"2O"}}}},  // no time: latest
     };
     for (const auto& c : cases) {

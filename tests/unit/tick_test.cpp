@@ -61,7 +61,7 @@ struct FakeFiles : FileQuery {
 };
 
 TEST(TickTest, DueActions) {
-    const wchar_t kApp[] = L"C:\\Program Files\\App\\app.exe";
+    const wchar_t kApp[] = L"\"C:\\Program Files\\App\\app.exe\"";
     const wchar_t kStartApp[] = L"cmd.exe /c start \"\" \"C:\\Program Files\\App\\app.exe\"";
     const struct {
         ActionOption option;
@@ -95,15 +95,15 @@ TEST(TickTest, WhatThePathFieldStarts) {
         const wchar_t* text;
         const wchar_t* started;
     } cases[] = {
-        {L" C:\\工具 箱\\程序 & 一.exe\t", L"\"C:\\工具 箱\\程序 & 一.exe\""},
-        {L"\"C:\\Program Files\\App\\app.exe\" --min",
+        {L" \tC:\\工具 箱\\程序 & 一.exe", L"\"C:\\工具 箱\\程序 & 一.exe\""},
+        {L"\"C:\\Program Files\\App\\app.exe\" --min ",
          L"\"C:\\Program Files\\App\\app.exe\" --min"},
         {L"C:\\Program Files\\App\\app.exe  a \"b c\"",
          L"\"C:\\Program Files\\App\\app.exe\" a \"b c\""},
         {L"C:\\50%\\x.exe a&b|c<d>e^f \"&|<>^\" \"a\"&",
          L"\"C:\\50\"%\"\\x.exe\" a^&b^|c^<d^>e^^f \"&|<>^\" \"a\"^&"},
-        {L"C:\\50%\\x.exe 50%OS%x \"%OS%\" \"C:\\d\\%x\" \"a\"%b",
-         L"\"C:\\50\"%\"\\x.exe\" 50%\"\"OS%\"\"x \"\"%\"OS%\" \"C:\\d\\\\\"%\"x\" \"a\"%\"\"b"},
+        {L"C:\\50%\\x.exe 50%OS%x \"C:\\d\\%x\" \"a\"%b \"%OS%\"",
+         L"\"C:\\50\"%\"\\x.exe\" 50%\"\"OS%\"\"x \"C:\\d\\\\\"%\"x\" \"a\"%\"\"b \"\"%\"OS%\""},
         {L"C:\\50%\\x.exe \\\"%x &", L"\"C:\\50\"%\"\\x.exe\" \\\"%\"\"x &"},  // quoted for cmd
         {L"x.exe C:\\", nullptr},  // a program found by search
         {L"\"C:\\Program Files\\App\\app.exe", nullptr},
