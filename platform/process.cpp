@@ -31,7 +31,12 @@ void ProcessRunner::Start(const ProcessStart& start) {
 }
 
 bool DiskFiles::IsFile(const std::wstring& path) const {
+    // Asked every second while the action is due: a drive with no disk in it answers "no file"
+    // instead of showing the system's "insert a disk" dialog each time.
+    const UINT mode = SetErrorMode(0);
+    SetErrorMode(mode | SEM_FAILCRITICALERRORS);
     const DWORD attributes = GetFileAttributesW(path.c_str());
+    SetErrorMode(mode);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 

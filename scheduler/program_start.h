@@ -8,7 +8,7 @@
 
 namespace velmora {
 
-// The one question the reading asks of the file system, so that it can be decided without one.
+// The one question the reading asks of the file system (a made-up one in the unit tests).
 class FileQuery {
   public:
     virtual ~FileQuery() = default;

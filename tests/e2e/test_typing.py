@@ -1,5 +1,5 @@
 """Editing the target while counting: a field's new text takes effect once finished (confirmed, or
-standing 2 s and not due), so half-typed texts fire nothing (a command shows in its cmd.exe)."""
+standing 2 s and later), so half-typed texts fire nothing (a command shows in its cmd.exe)."""
 
 import datetime
 import time
@@ -22,7 +22,7 @@ def type_slowly(screen, velmora, field, parts):
     velmora.type_into(field, "")
     for part in parts:
         screen.type(part, gap=0.1)
-        time.sleep(2.5)  # longer than the 2 s after which a text that is not due takes effect
+        time.sleep(2.5)  # longer than the 2 s after which a later target takes effect
 
 
 def test_an_hour_through_0_and_a_year_typed_key_by_key_fire_nothing(screen, group, velmora, target):
