@@ -133,6 +133,7 @@ class Form1 {
 
     CommandRunner& runner_;
     Clock& clock_;
+    DiskFiles files_;
     // Declared first so it goes last: the windows are destroyed before the fonts they use.
     GdiCache gdi_;
     Form form_;

@@ -84,7 +84,7 @@ void Form1::Timer1_Timer() {
         if (!OptionFor(*this, option).Value()) {
             continue;
         }
-        const DueAction action = DecideDueAction(option, target[kProgramPathPart]);
+        const DueAction action = DecideDueAction(option, target[kProgramPathPart], files_);
         if (action.commandLine) {
             runner_.Start(CommandInterpreter(*action.commandLine, action.inSystemFolder));
         }

@@ -1,4 +1,5 @@
-// ProcessRunner: CreateProcessW with STARTF_USESHOWWINDOW; the system folder's cmd.exe.
+// ProcessRunner: CreateProcessW with STARTF_USESHOWWINDOW; the system folder's cmd.exe; whether a
+// program to start exists.
 #include "platform/process.h"
 
 #include <windows.h>
@@ -27,6 +28,16 @@ void ProcessRunner::Start(const ProcessStart& start) {
         ProcessHandle process(info.hProcess);
         ThreadHandle thread(info.hThread);
     }
+}
+
+bool DiskFiles::IsFile(const std::wstring& path) const {
+    // Asked every second while the action is due: a drive with no disk in it answers "no file"
+    // instead of showing the system's "insert a disk" dialog each time.
+    const UINT mode = SetErrorMode(0);
+    SetErrorMode(mode | SEM_FAILCRITICALERRORS);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    SetErrorMode(mode);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::wstring SystemFolder() {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "scheduler/program_start.h"
+
 namespace velmora {
 
 // One process to start. With an application name CreateProcess runs exactly that file; without
@@ -37,6 +39,12 @@ class RecordingRunner : public CommandRunner {
     using Call = ProcessStart;
     void Start(const ProcessStart& start) override { calls.push_back(start); }
     std::vector<Call> calls;
+};
+
+// Asks GetFileAttributesW: an existing file, not a folder.
+class DiskFiles : public FileQuery {
+  public:
+    bool IsFile(const std::wstring& path) const override;
 };
 
 // The system folder as GetSystemDirectoryW gives it (C:\windows\system32); empty when it

@@ -32,13 +32,21 @@ bool TargetEdits::Settled(int part, const TargetEntry& live, const DateTime& now
     if (parts_[part].readings <= kSettleSeconds) {
         return false;
     }
-    TargetTexts target;
-    for (size_t i = 0; i < target.size(); ++i) {
-        target[i] = static_cast<int>(i) == part ? live[i] : inForce_[i];
+    TargetTexts before;
+    TargetTexts after;
+    for (size_t i = 0; i < before.size(); ++i) {
+        before[i] = inForce_[i];
+        after[i] = static_cast<int>(i) == part ? live[i] : inForce_[i];
     }
-    // A target that cannot be read fires nothing, so it may settle (and show as invalid).
-    const std::optional<std::int32_t> remaining = RemainingSeconds(now, target);
-    return !remaining || *remaining > 0;
+    // Seconds left, 0 when due: on one clock reading, more is later. A target that cannot be
+    // read fires nothing: later than any other, so it may settle, and no readable one settles over
+    // it.
+    const std::optional<std::int32_t> inForce = RemainingSeconds(now, before);
+    if (part == kProgramPathPart) {
+        return !inForce || *inForce > 0;  // a due target fires on the path in force
+    }
+    const std::optional<std::int32_t> edited = RemainingSeconds(now, after);
+    return !edited || (inForce && *edited > *inForce);
 }
 
 const TargetEntry& TargetEdits::InForce(const TargetEntry& live, const DateTime& now) {

@@ -1,5 +1,6 @@
 // Which target texts a running countdown works on. A text being typed takes effect only when
-// its edit is finished, so that a half-typed year ("2") or hour ("0") never fires the action.
+// its edit is finished, so that a half-typed year ("2") or minute ("5" on the way to "55") never
+// brings the action earlier.
 #pragma once
 
 #include <array>
@@ -15,14 +16,17 @@ inline constexpr int kTargetParts = 7;
 inline constexpr int kProgramPathPart = 6;
 using TargetEntry = std::array<std::wstring, kTargetParts>;
 
-// A text left alone this long takes effect by itself, unless the target it gives is due.
+// A text left alone this long takes effect by itself, if the target it gives is later.
 inline constexpr int kSettleSeconds = 2;
 
 // An edit takes effect when it is
 // - confirmed: the user moved on (focus to another control, Enter, a list pick, the picker),
 //   and the text is still the one confirmed; or
-// - settled: unchanged for kSettleSeconds, and the target it gives is not due (a due target
-//   fires at once, so it needs a confirmation); or
+// - settled: unchanged for kSettleSeconds, and it only postpones: a target field's text gives a
+//   target later than the one in force (one that cannot be read fires nothing, so it counts as
+//   the latest of all, in force too); the program path is no time and settles while the target
+//   in force is not due. An earlier target, due or not, may be a text on its way to a later one
+//   (minute "5" on the way to "55"), so it needs a confirmation; or
 // - not the user's at all: a text the program set itself, with no edit under way.
 // Until then the tick keeps to the texts that took effect last: it counts down to them and
 // fires on them when they are due.

@@ -7,11 +7,6 @@ namespace velmora {
 namespace {
 
 constexpr wchar_t kPresentTimePrefix[] = L"当前时间:";
-constexpr wchar_t kStartCommandPrefix[] = L"cmd.exe /c start \"\" \"";
-
-bool IsPathBlank(wchar_t c) {
-    return c == L' ' || c == L'\t';
-}
 
 }  // namespace
 
@@ -54,7 +49,8 @@ TickDecision DecideTick(const DateTime& now, std::wstring_view runFlagCaption,
     return decision;
 }
 
-DueAction DecideDueAction(ActionOption option, std::wstring_view programPath) {
+DueAction DecideDueAction(ActionOption option, std::wstring_view programPath,
+                          const FileQuery& files) {
     DueAction action;
     action.inSystemFolder = option != ActionOption::kOption3;  // the four shutdown commands
     switch (option) {
@@ -77,37 +73,13 @@ DueAction DecideDueAction(ActionOption option, std::wstring_view programPath) {
             action.newTimerInterval = 0;
             break;
         case ActionOption::kOption3:
-            action.commandLine = StartProgramCommandLine(programPath);
+            action.commandLine = StartProgramCommandLine(programPath, files);
             if (action.commandLine) {
                 action.newRunFlag = kRunFlagPaused;
             }
             break;
     }
     return action;
-}
-
-std::optional<std::wstring> StartProgramCommandLine(std::wstring_view programPath) {
-    if (programPath.find(L":\\") == std::wstring_view::npos) {
-        return std::nullopt;  // no drive path (yet); asked again at the next tick
-    }
-    std::wstring_view path = programPath;
-    while (!path.empty() && IsPathBlank(path.front())) {
-        path.remove_prefix(1);
-    }
-    while (!path.empty() && IsPathBlank(path.back())) {
-        path.remove_suffix(1);
-    }
-    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') {
-        path = path.substr(1, path.size() - 2);
-    }
-    // A quote left inside would end the quoted argument early and let the rest of the text
-    // reach cmd.exe as commands of its own.
-    if (path.find(L'"') != std::wstring_view::npos) {
-        return std::nullopt;
-    }
-    // The empty "" is start's window title; without it start takes the quoted path as the
-    // title and opens a new console instead of the program.
-    return kStartCommandPrefix + std::wstring(path) + L"\"";
 }
 
 }  // namespace velmora

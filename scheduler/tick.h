@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "scheduler/date_time.h"
+#include "scheduler/program_start.h"
 #include "scheduler/remaining_time.h"
 
 namespace velmora {
@@ -61,17 +62,14 @@ struct DueAction {
     std::optional<std::wstring> commandLine;  // run hidden, not waited for
     bool waitAndCapture = false;              // grace wait, then the screen capture
     std::optional<int> newTimerInterval;      // 0 stops the timer
-    std::optional<std::wstring> newRunFlag;   // "1" after a program start
+    std::optional<std::wstring> newRunFlag;   // "1" after a program start, only then
     // Run in the system folder, where cmd finds the system's own `shutdown` first; a started
     // program keeps this program's current folder, so that it finds its files as it expects.
     bool inSystemFolder = false;
 };
 
-DueAction DecideDueAction(ActionOption option, std::wstring_view programPath);
-
-// `cmd.exe /c start "" "<path>"` for a usable path, or nothing: the text must contain
-// ":\"; blanks around it and one pair of surrounding double quotes are dropped, and a
-// text that still holds a double quote is refused.
-std::optional<std::wstring> StartProgramCommandLine(std::wstring_view programPath);
+// `files` is asked whether the program that the path field names exists (the 运行 option only).
+DueAction DecideDueAction(ActionOption option, std::wstring_view programPath,
+                          const FileQuery& files);
 
 }  // namespace velmora

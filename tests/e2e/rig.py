@@ -249,8 +249,9 @@ class Rig:
         return self.programs[-1]
 
     def runs(self):
-        """[(time, module, command line)] of every start the stand-ins logged."""
-        return [line for line in read_log(self.log) if len(line) == 3]
+        """[(time, module, command line)] of every start the stand-ins logged (each line goes on
+        with the arguments as the stand-in's C runtime read them)."""
+        return [line[:3] for line in read_log(self.log) if len(line) >= 3]
 
     def commands(self, since=datetime.datetime.min):
         """When the group's commands since `since` began: their cmd.exe processes' creation times

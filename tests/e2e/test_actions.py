@@ -1,5 +1,6 @@
-"""The five actions on one run, each in its target second (运行 with a program picked with 浏览),
-a target that is no time, and 启动, 暂停, ★ and 设置 (the README command's check clicks 退出)."""
+"""The five actions on one run, each in its target second (运行 with a program picked with 浏览 and
+arguments typed after it), a target that is no time, and 启动, 暂停, ★ and 设置 (the README
+command's check clicks 退出)."""
 
 import datetime
 import os
@@ -67,7 +68,11 @@ def test_immediate_actions_and_a_picked_program_fire_in_their_second(screen, gro
     screen.type(PROGRAM)
     screen.key("Return")
     rig.wait_for(lambda: not screen.windows(name="请选择文件"), 30, "the dialog to close")
+    velmora.click("Text5")
+    screen.key("End")
+    screen.type(' "a b" 50%OS%&x')  # cmd must read no variable and no second command in them
     assert fired(group, velmora.arm("Option3"))[0] == PROGRAM
+    assert rig.read_log(group.log)[-1][3:] == ("a b", "50%OS%&x")
 
 
 def test_no_time_fires_nothing_and_the_views_switch_while_counting(screen, group, velmora):

@@ -1,11 +1,12 @@
 // recorder.exe, the stand-in for shutdown.exe, the browser, started programs and planted fakes:
-// appends "<local time to the ms>\t<own path>\t<command line>\r\n" in UTF-8 to $VELMORA_LOG.
+// appends "<local time to the ms>\t<own path>\t<command line>[\t<argument>...]\r\n" in UTF-8 to
+// $VELMORA_LOG, the arguments as its C runtime reads them.
 #include <windows.h>
 
 #include <cwchar>
 #include <string>
 
-int main() {
+int wmain(int argc, wchar_t** argv) {
     wchar_t path[MAX_PATH], module[MAX_PATH];
     if (GetEnvironmentVariableW(L"VELMORA_LOG", path, MAX_PATH) - 1 >= MAX_PATH - 1)
         return 0;
@@ -15,7 +16,11 @@ int main() {
     wchar_t stamp[32];
     swprintf(stamp, 32, L"%04u-%02u-%02u %02u:%02u:%02u.%03u\t", now.wYear, now.wMonth, now.wDay,
              now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
-    const std::wstring line = stamp + std::wstring(module) + L"\t" + GetCommandLineW() + L"\r\n";
+    std::wstring line = stamp + std::wstring(module) + L"\t" + GetCommandLineW();
+    for (int i = 1; i < argc; ++i) {
+        line.append(L"\t").append(argv[i]);
+    }
+    line += L"\r\n";
     std::string utf8(line.size() * 3, '\0');
     utf8.resize(WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
                                     &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr));

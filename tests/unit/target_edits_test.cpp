@@ -9,8 +9,8 @@
 namespace velmora {
 namespace {
 
-// Started at 08:09:00 for 09:30:00 the same day; the path is empty.
-const TargetEntry kStarted = {L"2026", L"05", L"07", L"09", L"30", L"00", L""};
+// Started at 13:50:00 for 14:45:00 the same day; the path is empty.
+const TargetEntry kStarted = {L"2026", L"05", L"07", L"14", L"45", L"00", L""};
 
 class TargetEditsTest : public ::testing::Test {
   protected:
@@ -31,13 +31,13 @@ class TargetEditsTest : public ::testing::Test {
     }
 
     TargetEntry live = kStarted;
-    DateTime now{2026, 5, 7, 8, 9, 0};
+    DateTime now{2026, 5, 7, 13, 50, 0};
     TargetEdits edits;
 };
 
 using Strings = std::vector<std::wstring>;
 
-TEST_F(TargetEditsTest, ATextLeftTwoSecondsTakesEffectUnlessItsTargetIsDue) {
+TEST_F(TargetEditsTest, ATextLeftTwoSecondsTakesEffectOnlyWhenItsTargetIsLater) {
     const struct {
         int part;
         std::vector<std::pair<std::wstring, Strings>> steps;  // text, in force at 3 ticks
@@ -46,7 +46,7 @@ TEST_F(TargetEditsTest, ATextLeftTwoSecondsTakesEffectUnlessItsTargetIsDue) {
          {{L"2", {L"2026", L"2026", L"2026"}},  // year 2 is due at once
           {L"202", {L"2026", L"2026", L"2026"}},
           {L"2027", {L"2026", L"2026", L"2027"}}}},
-        {3, {{L"0", {L"09", L"09", L"09"}}, {L"08", {L"09", L"09", L"08"}}}},  // 00:30 is past
+        {1, {{L"2O", {L"05", L"05", L"2O"}}, {L"04", {L"2O", L"2O", L"2O"}}}},  // no time: latest
     };
     for (const auto& c : cases) {
         live = kStarted;
@@ -56,6 +56,14 @@ TEST_F(TargetEditsTest, ATextLeftTwoSecondsTakesEffectUnlessItsTargetIsDue) {
             EXPECT_EQ(Ticks(c.part), inForce) << testing::PrintToString(text);
         }
     }
+}
+
+// "5" typed into the minute on the way to "55" is not due, yet 40 minutes early.
+TEST_F(TargetEditsTest, AnEarlierTargetLeftAloneWaitsForItsConfirmation) {
+    Type(4, L"5");
+    EXPECT_EQ(Ticks(4), (Strings{L"45", L"45", L"45"}));
+    edits.NoteConfirmed(4, L"5");
+    EXPECT_EQ(Ticks(4, 1), Strings{L"5"});
 }
 
 TEST_F(TargetEditsTest, AConfirmedTextTakesEffectAtOnceEvenWhenDue) {

@@ -2,6 +2,7 @@
 // timer puts the next tick) and of a click on a label-button (every view and run-state transition).
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "platform/tick_schedule.h"
@@ -50,9 +51,18 @@ TEST(TickTest, DecideTick) {
     }
 }
 
+// The files that exist for the 运行 action.
+struct FakeFiles : FileQuery {
+    bool IsFile(const std::wstring& path) const override {
+        return std::set<std::wstring>{L"C:\\Program", L"C:\\Program Files\\App\\app.exe",
+                                      L"C:\\工具 箱\\程序 & 一.exe", L"C:\\50%\\x.exe", L"x.exe"}
+            .count(path);
+    }
+};
+
 TEST(TickTest, DueActions) {
-    const wchar_t kQuoted[] = L" \"C:\\a b\\c.exe\"\t";  // blanks and quotes come off
-    const wchar_t kStartQuoted[] = L"cmd.exe /c start \"\" \"C:\\a b\\c.exe\"";
+    const wchar_t kApp[] = L"\"C:\\Program Files\\App\\app.exe\"";
+    const wchar_t kStartApp[] = L"cmd.exe /c start \"\" \"C:\\Program Files\\App\\app.exe\"";
     const struct {
         ActionOption option;
         const wchar_t* path;
@@ -61,29 +71,49 @@ TEST(TickTest, DueActions) {
         std::optional<int> interval;
         std::optional<std::wstring> runFlag;
     } cases[] = {
-        {ActionOption::kOption1, L"C:\\x.exe", L"cmd.exe /c shutdown -s -t 20", true, 0, {}},
+        {ActionOption::kOption1, kApp, L"cmd.exe /c shutdown -s -t 20", true, 0, {}},
         {ActionOption::kOption2, L"", L"cmd.exe /c shutdown -r -t 20", true, 0, {}},
         {ActionOption::kOption4, L"", L"cmd.exe /c shutdown -s -t 0", false, 0, {}},
         {ActionOption::kOption5, L"", L"cmd.exe /c shutdown -r -t 0", false, 0, {}},
-        {ActionOption::kOption3, L"notepad.exe", {}, false, {}, {}},  // asked again next tick
-        {ActionOption::kOption3, kQuoted, kStartQuoted, false, {}, L"1"},
+        {ActionOption::kOption3, L"C:\\gone.exe", {}, false, {}, {}},  // asked again next tick
+        {ActionOption::kOption3, kApp, kStartApp, false, {}, L"1"},
     };
     for (const auto& c : cases) {
-        const DueAction action = DecideDueAction(c.option, c.path);
+        const DueAction action = DecideDueAction(c.option, c.path, FakeFiles());
         EXPECT_EQ(action.commandLine, c.command);
         EXPECT_EQ(action.waitAndCapture, c.waitAndCapture);
         EXPECT_EQ(action.newTimerInterval, c.interval);
         EXPECT_EQ(action.newRunFlag, c.runFlag);
         EXPECT_EQ(action.inSystemFolder, c.option != ActionOption::kOption3);  // shutdown's own
     }
-    // Only one pair of quotes comes off; the drive test is a plain search anywhere in the text;
-    // a quote left inside would let the rest of the text reach cmd.exe as commands of its own.
-    EXPECT_EQ(StartProgramCommandLine(L"\" C:\\软件.exe\""),
-              L"cmd.exe /c start \"\" \" C:\\软件.exe\"");
-    for (const wchar_t* text : {L"C:/x.exe", L"C: \\x.exe", L"\"\"C:\\x.exe\"\"",
-                                L"C:\\x.exe\" & del C:\\*", L"\"C:\\x.exe", L"C:\\x.exe\""}) {
-        EXPECT_EQ(StartProgramCommandLine(text), std::nullopt)
-            << testing::PrintToString(std::wstring(text));
+}
+
+// The program and its arguments as typed; after the program, as cmd must get them so that
+// the program gets them as typed. Nothing: no such program.
+TEST(TickTest, WhatThePathFieldStarts) {
+    const struct {
+        const wchar_t* text;
+        const wchar_t* started;
+    } cases[] = {
+        {L" \tC:\\工具 箱\\程序 & 一.exe", L"\"C:\\工具 箱\\程序 & 一.exe\""},
+        {L"\"C:\\Program Files\\App\\app.exe\" --min ",
+         L"\"C:\\Program Files\\App\\app.exe\" --min"},
+        {L"C:\\Program Files\\App\\app.exe  a \"b c\"",
+         L"\"C:\\Program Files\\App\\app.exe\" a \"b c\""},
+        {L"C:\\50%\\x.exe a&b|c<d>e^f \"&|<>^\" \"a\"&",
+         L"\"C:\\50\"%\"\\x.exe\" a^&b^|c^<d^>e^^f \"&|<>^\" \"a\"^&"},
+        {L"C:\\50%\\x.exe 50%OS%x \"C:\\d\\%x\" \"a\"%b \"%OS%\"",
+         L"\"C:\\50\"%\"\\x.exe\" 50%\"\"OS%\"\"x \"C:\\d\\\\\"%\"x\" \"a\"%\"\"b \"\"%\"OS%\""},
+        {L"C:\\50%\\x.exe \\\"%x &", L"\"C:\\50\"%\"\\x.exe\" \\\"%\"\"x &"},  // quoted for cmd
+        {L"x.exe C:\\", nullptr},  // a program found by search
+        {L"\"C:\\Program Files\\App\\app.exe", nullptr},
+        {L"\"C:\\Program\"x", nullptr},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StartProgramCommandLine(c.text, FakeFiles()),
+                  c.started ? std::optional(std::wstring(L"cmd.exe /c start \"\" ") + c.started)
+                            : std::nullopt)
+            << testing::PrintToString(std::wstring(c.text));
     }
 }
 

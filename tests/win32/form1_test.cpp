@@ -65,6 +65,7 @@ TEST_F(TargetEditsTest, TabAndEnterConfirmADueEditWhichFiresAtTheNextTick) {
         {form->Option3(), clock.now, form->Text5().Hwnd(), L"C:\\p", VK_RETURN,
          L"cmd.exe /c start \"\" \"C:\\p\""},
     };
+    CloseHandle(CreateFileW(L"C:\\p", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     for (const auto& c : cases) {
         c.option.SetValue(true);
         SetTarget(c.target);
@@ -80,6 +81,7 @@ TEST_F(TargetEditsTest, TabAndEnterConfirmADueEditWhichFiresAtTheNextTick) {
         runner.calls.clear();
         form->LabelGN_Click(3);  // pause: the next start revives the stopped timer
     }
+    DeleteFileW(L"C:\\p");
 }
 
 TEST_F(TargetEditsTest, FocusStartsOnTheFirstFieldAndTabFollowsTheTabOrder) {

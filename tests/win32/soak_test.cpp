@@ -91,7 +91,7 @@ TEST(SoakTest, TicksLeaveNoObjectAliveAndNoMemoryGrown) {
         form.LabelGN_Click(3);  // start
         OptionButton* const options[] = {&form.Option1(), &form.Option3(), &form.Option2(),
                                          &form.Option4(), &form.Option5()};
-        form.Text5().SetText(L"C:\\soak\\prog.exe");
+        form.Text5().SetText(SystemFolder() + L"\\cmd.exe");  // a program that exists
         for (int second = 1; second <= kSeconds; ++second) {
             clock.now.second = (clock.now.second + 1) % 60;
             clock.now.minute += clock.now.second == 0;
