@@ -1,6 +1,5 @@
-"""The release as a user gets it (tools/release.sh; ./test.sh makes it into VELMORA_RELEASE_DIR):
-the two zips and their checksums, what each holds, and the program this host runs, started from
-the unpacked folder."""
+"""The release as a user gets it (tools/release.sh, into dist/): the two zips and their checksums,
+what each holds, and the program this host runs, started from the unpacked folder."""
 
 import hashlib
 import os
@@ -12,8 +11,7 @@ import pytest
 
 import rig
 
-RELEASE = os.environ.get("VELMORA_RELEASE_DIR", "dist")
-VERSION = os.environ["VELMORA_VERSION"]  # the project's, from CMake
+RELEASE, VERSION = os.environ["VELMORA_RELEASE_DIR"], os.environ["VELMORA_VERSION"]  # from CMake
 ZIPS = {arch: f"velmora-{VERSION}-{arch}.zip" for arch in ("win32", "win64")}
 FORMATS = {"win32": ("i686", "pei-i386"), "win64": ("x86_64", "pei-x86-64")}
 WINDOWS_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "comdlg32.dll",
@@ -23,7 +21,7 @@ WINDOWS_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "comdlg
 def test_two_zips_and_their_checksums():
     assert sorted(os.listdir(RELEASE)) == ["SHA256SUMS", *sorted(ZIPS.values())]
     with open(os.path.join(RELEASE, "SHA256SUMS")) as sums:
-        listed = dict(reversed(line.split()) for line in sums)
+        listed = {name: digest for digest, name in map(str.split, sums)}
     assert sorted(listed) == sorted(ZIPS.values())
     for name, digest in listed.items():
         with open(os.path.join(RELEASE, name), "rb") as zipped:
@@ -50,17 +48,14 @@ def test_each_zip_holds_the_stripped_program_and_the_read_me(arch, tmp_path):
         zipped.extractall(tmp_path)
     read_me = (tmp_path / "README.txt").read_bytes()
     assert read_me.startswith(b"\xef\xbb\xbf") and "退出" in read_me.decode("utf-8")
-
     prefix, file_format = FORMATS[arch]
-    exe = str(tmp_path / "velmora.exe")
-    dump = subprocess.run([f"{prefix}-w64-mingw32-objdump", "-h", "-p", exe], capture_output=True,
-                          text=True, check=True).stdout
+    dump = subprocess.run([f"{prefix}-w64-mingw32-objdump", "-h", "-p", tmp_path / "velmora.exe"],
+                          capture_output=True, text=True, check=True).stdout
     assert f"file format {file_format}" in dump
     sections = re.findall(r"^ +\d+ (\S+)", dump, re.M)
     assert ".text" in sections and not [s for s in sections if "debug" in s or s[0] == "/"]
     dlls = {dll.lower() for dll in re.findall(r"DLL Name: (\S+)", dump)}
     assert dlls and dlls <= WINDOWS_DLLS
-
     numbers, texts = version_record((tmp_path / "velmora.exe").read_bytes())
     assert ".".join(map(str, numbers)) == VERSION
     text = f"{numbers[0]}.{numbers[1]:02d}.{numbers[3]:04d}"  # 1.0.0.4 reads 1.00.0004

@@ -1,8 +1,6 @@
 // Form1 in-process: the load, edits of the target typed into the real controls while counting,
-// the keyboard's way through the controls, the stacking of child windows and the clock's text.
-#include <utility>
+// the keyboard's way through the controls and the clock's text.
 
-#include "platform/form.h"
 #include "tests/win32/tick_fixture.h"
 
 namespace velmora {
@@ -102,31 +100,6 @@ TEST_F(TargetEditsTest, FocusStartsOnTheFirstFieldAndTabFollowsTheTabOrder) {
         const HWND stop = _wcsicmp(name, L"ComboBox") == 0 ? GetParent(GetFocus()) : GetFocus();
         ASSERT_EQ(stop, expected[i]) << "Tab " << i;
     }
-}
-
-// The child windows front to back, each with whether it starts a group.
-using Stack = std::vector<std::pair<HWND, bool>>;
-Stack ChildrenFrontToBack(HWND parent) {
-    Stack children;
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        children.push_back({child, (GetWindowLongPtrW(child, GWL_STYLE) & WS_GROUP) != 0});
-    }
-    return children;
-}
-
-// The stacking is left alone when it is right already, so that must be told from a wrong one.
-TEST(Container, ArrangesWindowedChildrenFrontToBackAndGroupsFromTheFrontmost) {
-    GdiCache gdi;
-    Form form(gdi, FormOptions{L"stacking", 1500, 1500, kPink, 0});
-    const TwipsRect rect{0, 0, 300, 300};
-    Frame a(form, rect, kPink), b(form, rect, kPink), c(form, rect, kPink);
-    form.ArrangeWindowedChildren({c.Hwnd(), a.Hwnd(), b.Hwnd()});
-    EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()),
-              (Stack{{c.Hwnd(), true}, {a.Hwnd(), false}, {b.Hwnd(), false}}));
-    // In order among themselves but not rearmost: they go behind the other child.
-    form.ArrangeWindowedChildren({c.Hwnd(), a.Hwnd()});
-    EXPECT_EQ(ChildrenFrontToBack(form.Hwnd()),
-              (Stack{{b.Hwnd(), false}, {c.Hwnd(), true}, {a.Hwnd(), false}}));
 }
 
 TEST(Form1Load, PresetsTheFieldsFromOneClockReadingAndFillsTheLists) {
