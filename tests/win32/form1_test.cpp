@@ -28,26 +28,7 @@ class TargetEditsTest : public LoadedForm1 {
             Tick();
         }
     }
-    std::wstring CountdownTo(const wchar_t* year) {
-        return CountdownText(
-            *RemainingSeconds(clock.now, {year, L"05", L"07", L"09", L"30", L"0"}));
-    }
 };
-
-TEST_F(TargetEditsTest, AYearTypedThroughDueValuesFiresNothingAndTakesOverTwoSecondsAfter) {
-    form->Option4().SetValue(true);
-    SetTarget(kNineThirty);
-    form->LabelGN_Click(3);
-    Type(Field(1), L"2", 3, true);  // 2, 20 and 202 are due
-    Type(Field(1), L"0", 3);
-    Type(Field(1), L"2", 3);
-    EXPECT_EQ(form->Label2().Caption(), CountdownTo(L"2026")) << "counts on to the old";
-    Type(Field(1), L"7", 2);
-    EXPECT_EQ(form->Label2().Caption(), CountdownTo(L"2026")) << "seen by 2 ticks only";
-    Type(Field(1), L"", 1);
-    EXPECT_EQ(form->Label2().Caption(), CountdownTo(L"2027")) << "stood 2 s since a tick saw it";
-    EXPECT_EQ(Commands(), Lines{});
-}
 
 // A year that makes the target due, and a path for a due target: only a confirmation fires them.
 TEST_F(TargetEditsTest, TabAndEnterConfirmADueEditWhichFiresAtTheNextTick) {
