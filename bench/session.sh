@@ -20,4 +20,4 @@ source tools/wine-session.sh
 # a persistent wineserver they end with the last program, to be booted again by the next. Boot
 # them once here, untagged, and keep them for the whole run, so no figure holds their start-up.
 wineserver -p
-wineboot >/dev/null 2>&1
+"$VELMORA_WINE" wineboot >/dev/null 2>&1  # not /usr/bin/wineboot: it tries the 32-bit loader first
