@@ -10,7 +10,12 @@
 
 namespace velmora {
 
-void CaptureScreenToFile(Form& form, Clock& clock) noexcept {
+bool CopyScreen(HDC target, SIZE size) {
+    WindowDc screen(nullptr);  // GetDC(0): the whole screen
+    return BitBlt(target, 0, 0, size.cx, size.cy, screen.Get(), 0, 0, SRCCOPY) != FALSE;
+}
+
+void CaptureScreenToFile(Form& form, Clock& clock, ScreenCopy copy) noexcept {
     try {
         // Throws when the screen-sized image cannot be made (a large screen in a 32-bit
         // process), before anything is drawn: the copy must land in the image, never on the
@@ -21,10 +26,10 @@ void CaptureScreenToFile(Form& form, Clock& clock) noexcept {
             const DpiAwarenessScope aware(DpiAwareness::kPerMonitor);
             form.SetAutoRedraw(true);
             const DrawingDc target = form.Dc();
-            const SIZE screenSize = PrimaryScreenPixels();
-            WindowDc screen(nullptr);  // GetDC(0): the whole screen
-            BitBlt(target.Get(), 0, 0, screenSize.cx, screenSize.cy, screen.Get(), 0, 0, SRCCOPY);
-        }  // the screen's DC and the thread's awareness go back here, before the slow part
+            if (!copy(target.Get(), PrimaryScreenPixels())) {
+                return;  // the image holds nothing of this moment: no file
+            }
+        }  // the thread's awareness goes back here, before the slow part
 
         const std::wstring path = CaptureFilePath(clock.Now());
         // The folder is made at every start, but that command may have failed, or the folder

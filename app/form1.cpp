@@ -30,7 +30,11 @@ FormOptions FormOptionsFromLayout() {
 }  // namespace
 
 Form1::Form1(CommandRunner& runner, Clock& clock)
-    : runner_(runner), clock_(clock), form_(gdi_, FormOptionsFromLayout()), timer1_(form_) {
+    : runner_(runner),
+      clock_(clock),
+      form_(gdi_, FormOptionsFromLayout()),
+      timer1_(form_),
+      grace_(form_) {
     form_.SetAutoRedraw(FormLayout().autoRedraw);
     CreateControls();
     ArrangeStacking();

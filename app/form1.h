@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +24,7 @@
 #include "platform/controls.h"
 #include "platform/form.h"
 #include "platform/gdi_cache.h"
+#include "platform/power.h"
 #include "platform/process.h"
 #include "platform/timer.h"
 #include "scheduler/target_edits.h"
@@ -105,9 +108,9 @@ class Form1 {
     enum class ObserverMode { kBeforeHandler, kInsteadOfHandler };
     void SetHandlerObserver(std::function<void(const HandlerCall&)> observer, ObserverMode mode);
 
-    // Tests only: the passes of the grace wait of a due tick (kGracePasses in the program), so
-    // that the tests of what happens during the wait need not sit through 5 s each.
-    void SetGracePassesForTesting(int passes) { gracePasses_ = passes; }
+    // Tests only: the grace wait of a due tick before its capture (kGraceWaitMs in the
+    // program), so that the tests of what happens during the wait need not sit through 5 s each.
+    void SetGraceWaitForTesting(int milliseconds) { graceWaitMs_ = milliseconds; }
 
   private:
     // What the layout table holds at one row, as made.
@@ -130,6 +133,14 @@ class Form1 {
     TargetEntry LiveTarget();
     // Whether the keyboard focus is (still) on one of the window's controls.
     bool FocusInWindow();
+    // A due tick's dispatch (form1_tick.cpp): the options from kDispatchOrder[first] on, and
+    // what a graceful action does once its wait is over.
+    void Dispatch(std::size_t first, const std::wstring& programPath);
+    void EndGraceWait();
+    void ApplyDueAction(const DueAction& action);
+    // Asks Windows to keep the system awake while the countdown is armed, and gives the request
+    // back otherwise; called after everything that can arm or disarm it.
+    void KeepAwakeWhileArmed();
 
     CommandRunner& runner_;
     Clock& clock_;
@@ -146,9 +157,17 @@ class Form1 {
     GripPoint label5Grip_;
     std::function<void(const HandlerCall&)> observer_;
     ObserverMode observerMode_ = ObserverMode::kBeforeHandler;
-    int gracePasses_ = kGracePasses;
-    // A due tick's grace wait is running (it lets events through); Command1_Click looks.
-    bool inGraceWait_ = false;
+    int graceWaitMs_ = kGraceWaitMs;
+    // A graceful action's wait: its command stands, the capture comes when the delay is over,
+    // and then the dispatch goes on with the options after it, as they are selected then.
+    Delay grace_;
+    DueAction graceAction_;
+    std::size_t graceResumeAt_ = 0;
+    std::wstring graceProgramPath_;
+    // When (GetTickCount64) a graceful shutdown or restart was issued that a pause may still
+    // abort; none once aborted.
+    std::optional<std::int64_t> gracefulIssuedMs_;
+    AwakeRequest awake_;
     // The target texts that a running countdown works on.
     TargetEdits targetEdits_;
 };

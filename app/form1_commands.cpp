@@ -1,5 +1,7 @@
 // The command labels LabelGN(0..4) (views, start, pause, exit) and the clicks of Option1 and
 // Option2.
+#include <windows.h>
+
 #include "app/form1.h"
 #include "scheduler/command_labels.h"
 
@@ -18,12 +20,21 @@ void Form1::LabelGN_Click(std::int16_t index) {
     input.labelGN3Caption = LabelGN(3).Caption();
     input.labelAMCaption = LabelAM().Caption();
     input.timerInterval = Timer1().Interval();
+    if (gracefulIssuedMs_) {
+        input.msSinceGracefulCommand =
+            static_cast<std::int64_t>(GetTickCount64()) - *gracefulIssuedMs_;
+    }
     const LabelClickEffects effects = DecideLabelClick(index, input);
 
     if (effects.endProgram) {
         // At once, asking nothing: a shutdown command already issued stays in force.
         Me().EndProgram();
         return;
+    }
+    if (effects.abortCommandLine) {
+        // Once: what a pause stops cannot be stopped again.
+        runner_.Start(CommandInterpreter(*effects.abortCommandLine, true));
+        gracefulIssuedMs_.reset();
     }
     const auto setLabelGN3 = [&] {
         if (effects.labelGN3Caption) {
@@ -70,6 +81,7 @@ void Form1::LabelGN_Click(std::int16_t index) {
             Me().SetHeight(*effects.height);
         }
     }
+    KeepAwakeWhileArmed();
 }
 
 // Option1 and Option2 have click handlers that do nothing: the selection is all a click on an

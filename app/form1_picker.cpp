@@ -6,14 +6,9 @@
 
 namespace velmora {
 
-// The dialog is modal and runs its own message loop: Timer1 keeps ticking behind it.
+// The dialog is modal and runs its own message loop: Timer1 keeps ticking behind it, and a due
+// action's capture is taken on time while it is open.
 void Form1::Command1_Click() {
-    // Opened during a due tick's grace wait, the dialog's loop would hold the wait, and the
-    // screenshot after it, until the dialog closed: long after the shutdown's 20 s. The click
-    // is dropped then.
-    if (inGraceWait_) {
-        return;
-    }
     const PickerRequest request = BuildPickerRequest(ProgramFilePath());
     const PickerAnswer answer = ShowOpenFileDialog(Me().Hwnd(), GetModuleHandleW(nullptr), request);
     Text5().SetText(PickerResultText(answer.chosen, answer.fileBuffer));

@@ -1,9 +1,11 @@
 // Timer1_Timer: once a second, the present date and time, the countdown, and the due action.
+// A graceful action's wait is a delay on the window, not a loop inside the tick: the capture
+// after it comes from whatever message loop runs then, so a context menu, a dialog or a held
+// button that runs a loop of its own cannot hold the screenshot past the shutdown.
 #include <windows.h>
 
 #include "actions/capture.h"
 #include "app/form1.h"
-#include "platform/message_loop.h"
 
 namespace velmora {
 
@@ -25,37 +27,17 @@ OptionButton& OptionFor(Form1& form, ActionOption option) {
     return form.Option5();
 }
 
-// The grace before the capture: `passes` times "let pending window events through, then sleep
-// 10 ms", so the window stays usable for at least passes x 10 ms. False as soon as the program
-// is ending (exit clicked during the wait).
-bool GraceWait(const Form& form, int passes) {
-    for (int i = 0; i < passes; ++i) {
-        if (!DoEvents() || form.Ended()) {
-            return false;
-        }
-        Sleep(kGraceSleepMs);
-    }
-    return true;
-}
-
-// Holds a flag raised for as long as it lives.
-class RaisedFlag {
-  public:
-    explicit RaisedFlag(bool& flag) : flag_(flag) { flag_ = true; }
-    ~RaisedFlag() { flag_ = false; }
-    RaisedFlag(const RaisedFlag&) = delete;
-    RaisedFlag& operator=(const RaisedFlag&) = delete;
-
-  private:
-    bool& flag_;
-};
-
 }  // namespace
 
 void Form1::Timer1_Timer() {
     const DateTime now = clock_.Now();
     LabelS().SetCaption(GeneralDateTimeText(now));
 
+    // A dispatch waiting for its capture goes on when the wait is over, not afresh: the clock
+    // alone is shown meanwhile.
+    if (grace_.Pending()) {
+        return;
+    }
     // Nothing more to do while not counting down; the six fields are not even read then (six
     // window messages a second for nothing).
     const std::wstring runFlag = LabelAM().Caption();
@@ -77,35 +59,53 @@ void Form1::Timer1_Timer() {
         case TickDecision::Kind::kDue:
             break;
     }
+    Dispatch(0, target[kProgramPathPart]);
+}
 
-    // Each option is looked at on its own, as it is selected at that moment: a selection
-    // changed during the grace wait of an earlier one still counts in this tick.
-    for (ActionOption option : kDispatchOrder) {
+// Each option is looked at on its own, as it is selected at that moment: a selection changed
+// during the wait of an earlier one still counts in this dispatch.
+void Form1::Dispatch(std::size_t first, const std::wstring& programPath) {
+    for (std::size_t i = first; i < kDispatchOrder.size(); ++i) {
+        const ActionOption option = kDispatchOrder[i];
         if (!OptionFor(*this, option).Value()) {
             continue;
         }
-        const DueAction action = DecideDueAction(option, target[kProgramPathPart], files_);
+        const DueAction action = DecideDueAction(option, programPath, files_);
         if (action.commandLine) {
             runner_.Start(CommandInterpreter(*action.commandLine, action.inSystemFolder));
         }
         if (action.waitAndCapture) {
-            bool waited = false;
-            {
-                const RaisedFlag waiting(inGraceWait_);  // 浏览 opens nothing meanwhile
-                waited = GraceWait(Me(), gracePasses_);
-            }
-            if (!waited) {
-                return;  // ended during the wait: the command stands, no capture
-            }
-            CaptureScreenToFile(Me(), clock_);
+            gracefulIssuedMs_ = static_cast<std::int64_t>(GetTickCount64());
+            graceAction_ = action;
+            graceResumeAt_ = i + 1;
+            graceProgramPath_ = programPath;
+            grace_.Start(graceWaitMs_, [this] { EndGraceWait(); });
+            return;  // 退出 meanwhile destroys the window and the delay with it: no capture
         }
-        if (action.newTimerInterval) {
-            Timer1().SetInterval(*action.newTimerInterval);
-        }
-        if (action.newRunFlag) {
-            LabelAM().SetCaption(*action.newRunFlag);
-        }
+        ApplyDueAction(action);
     }
+    KeepAwakeWhileArmed();
+}
+
+// A pause during the wait does not stop it: the capture is saved and the timer stopped all
+// the same.
+void Form1::EndGraceWait() {
+    CaptureScreenToFile(Me(), clock_);
+    ApplyDueAction(graceAction_);
+    Dispatch(graceResumeAt_, graceProgramPath_);
+}
+
+void Form1::ApplyDueAction(const DueAction& action) {
+    if (action.newTimerInterval) {
+        Timer1().SetInterval(*action.newTimerInterval);
+    }
+    if (action.newRunFlag) {
+        LabelAM().SetCaption(*action.newRunFlag);
+    }
+}
+
+void Form1::KeepAwakeWhileArmed() {
+    awake_.Hold(KeepsSystemAwake(LabelAM().Caption(), Timer1().Interval()));
 }
 
 }  // namespace velmora

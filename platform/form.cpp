@@ -198,6 +198,15 @@ void Form::RemoveTimer(Timer& timer) {
     timers_.erase(std::remove(timers_.begin(), timers_.end(), &timer), timers_.end());
 }
 
+UINT_PTR Form::AddDelay(Delay& delay) {
+    delays_.push_back(&delay);
+    return nextTimerId_++;
+}
+
+void Form::RemoveDelay(Delay& delay) {
+    delays_.erase(std::remove(delays_.begin(), delays_.end(), &delay), delays_.end());
+}
+
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
@@ -226,6 +235,12 @@ void Form::OnTimer(UINT_PTR id) {
     for (Timer* timer : timers_) {
         if (timer->Id() == id) {
             timer->OnTimerMessage();
+            return;
+        }
+    }
+    for (Delay* delay : delays_) {
+        if (delay->Id() == id) {
+            delay->OnTimerMessage();
             return;
         }
     }

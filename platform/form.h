@@ -16,6 +16,7 @@
 
 namespace velmora {
 
+class Delay;
 class Timer;
 
 enum class WindowState { kNormal = 0, kMinimised = 1 };
@@ -80,6 +81,8 @@ class Form : public Container {
     // For Timer: registration, so that WM_TIMER reaches the right one.
     UINT_PTR AddTimer(Timer& timer);
     void RemoveTimer(Timer& timer);
+    UINT_PTR AddDelay(Delay& delay);
+    void RemoveDelay(Delay& delay);
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -107,6 +110,7 @@ class Form : public Container {
     FocusCycle focus_;
     HWND savedFocus_ = nullptr;
     std::vector<Timer*> timers_;
+    std::vector<Delay*> delays_;
     UINT_PTR nextTimerId_ = 1;
 };
 

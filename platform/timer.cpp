@@ -116,4 +116,35 @@ void Timer::OnClockJump() {
     FireAndRearm();
 }
 
+Delay::Delay(Form& owner) : owner_(owner), id_(owner.AddDelay(*this)) {}
+
+Delay::~Delay() {
+    Cancel();
+    owner_.RemoveDelay(*this);
+}
+
+void Delay::Start(int milliseconds, std::function<void()> onDue) {
+    onDue_ = std::move(onDue);
+    if (!owner_.Hwnd() ||
+        SetTimer(owner_.Hwnd(), id_, static_cast<UINT>(milliseconds), nullptr) == 0) {
+        onDue_ = nullptr;  // no window, or no timer to be had: nothing will come
+    }
+}
+
+void Delay::Cancel() {
+    if (owner_.Hwnd()) {
+        KillTimer(owner_.Hwnd(), id_);
+    }
+    onDue_ = nullptr;
+}
+
+void Delay::OnTimerMessage() {
+    if (!onDue_) {
+        return;
+    }
+    const std::function<void()> due = std::move(onDue_);
+    Cancel();
+    due();
+}
+
 }  // namespace velmora

@@ -61,6 +61,32 @@ class Timer {
     int armedPeriod_ = 0;     // the period the Windows timer was last set with, 0 if none
 };
 
+// A one-shot delay on the owning form's window: `onDue` runs once, `milliseconds` after Start,
+// from whichever message loop runs then: the program's own, or the modal loop of a context menu,
+// a dialog or a window move that holds the program's, so none of them can hold it up. A delay
+// measures elapsed time: setting the clock does not move it.
+class Delay {
+  public:
+    explicit Delay(Form& owner);
+    ~Delay();
+    Delay(const Delay&) = delete;
+    Delay& operator=(const Delay&) = delete;
+
+    // Replaces a delay still pending.
+    void Start(int milliseconds, std::function<void()> onDue);
+    void Cancel();
+    bool Pending() const { return static_cast<bool>(onDue_); }
+
+    UINT_PTR Id() const { return id_; }
+    // WM_TIMER: the delay is over; it is cleared before onDue runs, so onDue may start it again.
+    void OnTimerMessage();
+
+  private:
+    Form& owner_;
+    UINT_PTR id_;
+    std::function<void()> onDue_;
+};
+
 // The wall clock in milliseconds since 1601 (UTC; local time turns its seconds at the same
 // moments, as time zones are whole minutes).
 std::int64_t WallClockMs();

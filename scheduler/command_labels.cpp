@@ -53,6 +53,10 @@ LabelClickEffects DecideLabelClick(std::int16_t index, const LabelClickInput& in
                 effects.label6Caption = kProductTitle;
                 effects.width = input.label5Width;
                 effects.height = input.label5Height;
+                const std::optional<std::int64_t> since = input.msSinceGracefulCommand;
+                if (since && *since >= 0 && *since < kShutdownDelayMs) {
+                    effects.abortCommandLine = kAbortShutdownCommand;
+                }
             }
             break;
         case 4:  // "退出"

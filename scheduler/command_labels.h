@@ -23,7 +23,14 @@ struct LabelClickInput {
     std::wstring labelGN3Caption;
     std::wstring labelAMCaption;
     int timerInterval = 0;
+    // How long ago a graceful shutdown or restart was issued that has not been aborted, in
+    // milliseconds; none if there is no such command.
+    std::optional<std::int64_t> msSinceGracefulCommand;
 };
+
+// Windows keeps a shutdown issued with a delay abortable until the delay is over.
+inline constexpr std::int64_t kShutdownDelayMs = 20000;
+inline constexpr wchar_t kAbortShutdownCommand[] = L"cmd.exe /d /c shutdown -a";
 
 // Changes to apply, in this order: captions (LabelAM, LabelGN(3), Label2, Label6; LabelGN(3)
 // before LabelAM with labelGN3First), the timer interval, then width and height; with
@@ -40,6 +47,8 @@ struct LabelClickEffects {
     std::optional<float> height;
     bool minimizeAndRestore = false;
     bool endProgram = false;
+    // A pause while a graceful shutdown or restart is still pending stops it first: run hidden.
+    std::optional<std::wstring> abortCommandLine;
 };
 
 LabelClickEffects DecideLabelClick(std::int16_t index, const LabelClickInput& input);

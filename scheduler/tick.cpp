@@ -25,6 +25,10 @@ bool IsRunning(std::wstring_view runFlagCaption) {
     return flag.status == FieldStatus::kOk && flag.value == 2;
 }
 
+bool KeepsSystemAwake(std::wstring_view runFlagCaption, int timerInterval) {
+    return IsRunning(runFlagCaption) && timerInterval != 0;
+}
+
 TickDecision DecideTick(const DateTime& now, std::wstring_view runFlagCaption,
                         const TargetTexts& target) {
     TickDecision decision;

@@ -16,8 +16,9 @@
 namespace velmora {
 
 inline constexpr int kTickIntervalMs = 1000;
-inline constexpr int kGracePasses = 500;  // passes of "process events, sleep"
-inline constexpr int kGraceSleepMs = 10;
+// How long a graceful action waits after its command before it captures the screen: well
+// inside the shutdown's own 20 s, so the capture is taken while the desktop is still there.
+inline constexpr int kGraceWaitMs = 5000;
 inline constexpr wchar_t kInvalidTargetText[] = L"▲ 时间无效 ▲";
 inline constexpr wchar_t kRunFlagIdle[] = L"0";
 inline constexpr wchar_t kRunFlagPaused[] = L"1";
@@ -33,6 +34,10 @@ std::wstring PresentTimeText(const DateTime& now);
 // True when the run flag caption reads as the number 2 (the same reading as a target
 // field); a caption that is not a number means not running.
 bool IsRunning(std::wstring_view runFlagCaption);
+
+// Whether the system must be kept from sleeping: while the countdown runs and its action has
+// not fired (a fired shutdown stops the timer; a started program sets the flag back).
+bool KeepsSystemAwake(std::wstring_view runFlagCaption, int timerInterval);
 
 // What a tick does once it has shown the date and time.
 struct TickDecision {

@@ -25,6 +25,10 @@ TEST(TickTest, TextsAndTheRunFlag) {
     for (const wchar_t* flag : {L"0", L"1", L"", L"二", L"2a", L"22", L"-2"}) {
         EXPECT_FALSE(IsRunning(flag)) << testing::PrintToString(std::wstring(flag));
     }
+    // Awake while armed: not paused, and not fired (a fired shutdown stopped the timer).
+    EXPECT_TRUE(KeepsSystemAwake(L"2", 1000));
+    EXPECT_FALSE(KeepsSystemAwake(L"2", 0));
+    EXPECT_FALSE(KeepsSystemAwake(L"1", 1000));
 }
 
 TEST(TickTest, DecideTick) {
@@ -145,6 +149,8 @@ TEST(LabelClickTest, EachClickLeadsToItsViewAndRunState) {
         Size after;
         const wchar_t* runFlag;  // nullptr: unchanged; "2" started, "1" paused
         int intervalAfter;
+        std::int64_t msSinceGraceful = -1;  // a graceful shutdown issued that long ago; -1: none
+        bool aborts = false;
     } rows[] = {
         {kFull, 1, kAny, 1000, kFull, nullptr, 1000},     // "★"
         {kWide, 1, kAny, 1000, kCompact, nullptr, 1000},  //
@@ -159,13 +165,20 @@ TEST(LabelClickTest, EachClickLeadsToItsViewAndRunState) {
         {kWide, 3, L"暂停", 0, kFull, L"1", 0},           // after firing: stays stopped
         {kFull, 3, L"启动 ", 1000, kFull, L"1", 1000},    // not exactly "启动": pause
         {kWide, 4, kAny, 1000, kWide, nullptr, 1000},     // "退出"
+        // A pause stops a graceful shutdown only while Windows still holds it.
+        {kCompact, 3, L"暂停", 1000, kFull, L"1", 1000, 0, true},
+        {kWide, 3, L"暂停", 0, kFull, L"1", 0, 19'999, true},
+        {kWide, 3, L"暂停", 0, kFull, L"1", 0, 20'000},
+        {kFull, 3, L"启动", 0, kCompact, L"2", 1000, 0},
+        {kWide, 4, kAny, 0, kWide, nullptr, 0, 0},  // 退出 leaves it in force
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << "index " << r.index << " from " << r.before.width
                                         << " x " << r.before.height);
         const LabelClickEffects e = DecideLabelClick(
             r.index, {r.before.width, r.before.height, kFull.width, kFull.height, kCompact.width,
-                      kCompact.height, r.caption, L"0", r.interval});
+                      kCompact.height, r.caption, L"0", r.interval,
+                      r.msSinceGraceful < 0 ? std::nullopt : std::optional(r.msSinceGraceful)});
         EXPECT_EQ(Size({e.width.value_or(r.before.width), e.height.value_or(r.before.height)}),
                   r.after);
         const std::wstring flag = r.runFlag ? r.runFlag : L"";
@@ -179,6 +192,7 @@ TEST(LabelClickTest, EachClickLeadsToItsViewAndRunState) {
         EXPECT_EQ(e.label2Caption.value_or(L""), flag == L"1" ? L"00:00:00" : L"");
         EXPECT_EQ(e.label6Caption.value_or(L""), flag == L"1" ? L"Velmora自动关机" : L"");
         EXPECT_EQ(e.endProgram, r.index == 4);
+        EXPECT_EQ(e.abortCommandLine.value_or(L""), r.aborts ? L"cmd.exe /d /c shutdown -a" : L"");
     }
 }
 

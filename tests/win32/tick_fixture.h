@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +52,18 @@ inline Lines CaptureFiles() {
 inline void RemoveCaptureFolder() {
     std::error_code error;
     std::filesystem::remove_all(L"C:\\QORN", error);
+}
+
+// Lets the window's messages through for `milliseconds`, or until `done` says so; true if done.
+inline bool PumpFor(
+    DWORD milliseconds, const std::function<bool()>& done = [] { return false; }) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < milliseconds; Sleep(2)) {
+        DoEvents();
+        if (done()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 inline void SetTargetFields(Form1& form, const DateTime& t) {
