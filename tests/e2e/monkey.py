@@ -19,6 +19,7 @@ import rig
 
 VIEWS = {rig.FULL: "full panel", rig.WIDE: "wide strip", rig.COMPACT: "compact strip"}
 ARGUMENTS = {1: "-s -t 20", 2: "-r -t 20", 4: "-s -t 0", 5: "-r -t 0"}  # shutdown's, by option
+ABORT = "-a"  # 暂停 within a graceful one's 20 s
 FOLDER = "C:\\velmora-monkey\\"
 PROGRAMS = [FOLDER + "prog.exe", FOLDER + "two words\\app one.exe", FOLDER + "中文\\程序.exe"]
 JUNK = ["prog.exe", FOLDER + "gone.exe", "Q:\\no\\x.exe", "abc:\\def", "http://velmora.test/"]
@@ -223,13 +224,14 @@ class Monkey:
             self.find(f"the window at {(x, y, w, h)} is in no view, not shown, or off the screen")
 
     def check_commands(self):
-        """Only these run: the system's shutdown.exe with -s/-r -t 20/0, the browser with the
+        """Only these run: the system's shutdown.exe with -s/-r -t 20/0 or -a, the browser with the
         link's address (Wine may quote its path), a program the path field named."""
         for _, module, line in (runs := self.rig.runs())[self.seen:]:
             kind = {rig.SHUTDOWN.lower(): "shutdown " + arguments(line),
                     rig.BROWSER.lower(): "browser"}.get(module.lower(), "program")
             self.counts[kind] += 1
-            if not (arguments(line) in ARGUMENTS.values() if kind.startswith("shutdown") else
+            allowed = {*ARGUMENTS.values(), ABORT}
+            if not (arguments(line) in allowed if kind.startswith("shutdown") else
                     line.replace('"', "") == rig.BROWSER + " velmora.test" if kind == "browser"
                     else rig.unix_path(module).lower() in self.held):
                 self.find(f"{kind} not allowed: {line!r} ran {module!r}")
