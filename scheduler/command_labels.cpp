@@ -54,7 +54,7 @@ LabelClickEffects DecideLabelClick(std::int16_t index, const LabelClickInput& in
                 effects.width = input.label5Width;
                 effects.height = input.label5Height;
                 const std::optional<std::int64_t> since = input.msSinceGracefulCommand;
-                if (since && *since >= 0 && *since < kShutdownDelayMs) {
+                if (since && *since < kShutdownDelayMs) {  // a monotonic count: never negative
                     effects.abortCommandLine = kAbortShutdownCommand;
                 }
             }
