@@ -66,6 +66,11 @@ void Form1::Timer1_Timer() {
     const TargetEntry target = targetEdits_.InForce(LiveTarget(), now);
     const TickDecision tick = DecideTick(
         now, runFlag, {target[0], target[1], target[2], target[3], target[4], target[5]});
+    // The program's files are checked off this thread from the first tick on, so that their
+    // answers are in by the due one.
+    if (Option3().Value()) {
+        files_->Want(ProgramCandidates(target[kProgramPathPart], wow64Folder_));
+    }
     switch (tick.kind) {
         case TickDecision::Kind::kNotRunning:
             return;
@@ -84,9 +89,11 @@ void Form1::Timer1_Timer() {
         if (!OptionFor(*this, option).Value()) {
             continue;
         }
-        const DueAction action = DecideDueAction(option, target[kProgramPathPart], files_);
+        const DueAction action =
+            DecideDueAction(option, target[kProgramPathPart], *files_, wow64Folder_);
         if (action.commandLine) {
-            runner_.Start(CommandInterpreter(*action.commandLine, action.inSystemFolder));
+            runner_.Start(
+                CommandInterpreter(*action.commandLine, action.folder, action.showConsole));
         }
         if (action.waitAndCapture) {
             bool waited = false;
