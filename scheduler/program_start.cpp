@@ -33,10 +33,8 @@ wchar_t Lower(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
+// Of two texts of the same length.
 bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (Lower(a[i]) != Lower(b[i])) {
             return false;
