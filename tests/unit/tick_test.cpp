@@ -93,6 +93,13 @@ TEST(TickTest, DueActions) {
         {ActionOption::kOption5, L"", L"cmd.exe /d /c shutdown -r -t 0", false, 0, {}, L""},
         {ActionOption::kOption3, L"C:\\gone.exe", {}, false, {}, {}, L""},  // asked next tick
         {ActionOption::kOption3, kApp, kStartApp, false, {}, L"1", L"C:\\Program Files\\App"},
+        {ActionOption::kOption3,
+         L"C:\\t\\tool",
+         L"cmd.exe /d /s /c \"\"C:\\t\\tool.cmd\"\"",
+         false,
+         {},
+         L"1",
+         L"C:\\t"},
     };
     for (const auto& c : cases) {
         FakeFiles files;
@@ -102,6 +109,7 @@ TEST(TickTest, DueActions) {
         EXPECT_EQ(action.newTimerInterval, c.interval);
         EXPECT_EQ(action.newRunFlag, c.runFlag);
         EXPECT_EQ(action.folder, c.folder);
+        EXPECT_EQ(action.showConsole, c.command && c.command->find(L"/s /c") != std::wstring::npos);
     }
 }
 
@@ -132,6 +140,7 @@ TEST(TickTest, WhatThePathFieldStarts) {
         {L"C:\\50%\\x.exe \\\"%x &", L"\"C:\\50\"%\"\\x.exe\" \\\"%\"\"x &", Status::kStart, false,
          nullptr},
         {L"C:\\a", L"\"C:\\a.exe\"", Status::kStart, false, L"C:\\"},  // as Windows finds it
+        {L"C:\\Program x", L"\"C:\\Program\" x", Status::kStart, false, nullptr},
         // An extensionless file gives way to its program; a script runs in a cmd of its own.
         {L"C:\\t\\tool a&echo x> C:\\t\\inj.txt %OS%^ %%x \"%OS%&\" %&b 50%",
          L"\"C:\\t\\tool.cmd\" a^&echo x^> C:\\t\\inj.txt %^OS%^^ %^%^x \"%OS%&\" %^&b 50%\"",
