@@ -42,26 +42,34 @@ struct FileCheck::State {
                 return;
             }
             roundDue = false;
-            const std::vector<std::wstring> paths = wanted;
-            const unsigned round = generation;
-            for (const std::wstring& path : paths) {
-                lock.unlock();
-                bool isFile = false;
-                try {
-                    isFile = check(path);
-                } catch (...) {  // a test's check; the disk's throws nothing
-                }
-                lock.lock();
-                if (ending || round != generation) {
-                    break;
-                }
-                answers[path] = isFile;
-                if (isFile) {
-                    break;  // the reading looks no further
-                }
+            try {
+                Round(lock);
+            } catch (...) {  // out of memory: the answers not stored are asked for again
             }
             running = false;
             done.notify_all();
+        }
+    }
+
+    // Called and left with the lock held; it throws only while holding it.
+    void Round(std::unique_lock<std::mutex>& lock) {
+        const std::vector<std::wstring> paths = wanted;
+        const unsigned round = generation;
+        for (const std::wstring& path : paths) {
+            lock.unlock();
+            bool isFile = false;
+            try {
+                isFile = check(path);
+            } catch (...) {  // a test's check; the disk's throws nothing
+            }
+            lock.lock();
+            if (ending || round != generation) {
+                return;
+            }
+            answers[path] = isFile;
+            if (isFile) {
+                return;  // the reading looks no further
+            }
         }
     }
 };
