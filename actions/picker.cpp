@@ -42,7 +42,8 @@ class CurrentFolderKept {
     CurrentFolderKept() {
         folder_.resize(GetCurrentDirectoryW(0, nullptr));
         if (!folder_.empty()) {
-            folder_.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder_.size()), folder_.data()));
+            folder_.resize(
+                GetCurrentDirectoryW(static_cast<DWORD>(folder_.size()), folder_.data()));
         }
     }
     ~CurrentFolderKept() {
