@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "actions/capture.h"
 #include "platform/screen.h"
@@ -231,9 +232,9 @@ TEST_F(TickTest, TicksLandJustAfterEachSecondAndResumeSoAfterALongTickOrAClockCh
 // A check of the program's file that takes 10 s (a sleeping share): meanwhile every tick returns
 // at once and shows the clock, 暂停 and 启动 answer, and the first tick after the answer starts it.
 TEST_F(TickTest, ASlowFileCheckHoldsUpNeitherTheTicksNorTheLabels) {
-    int checks = 0;
-    form->SetFileCheckForTesting([&checks](const std::wstring& path) {
-        Sleep(++checks == 1 ? 10000 : 0);
+    // The check's thread may outlive the test: it keeps the count alive.
+    form->SetFileCheckForTesting([checks = std::make_shared<int>(0)](const std::wstring& path) {
+        Sleep(++*checks == 1 ? 10000 : 0);
         return path == L"C:\\share\\app.exe";
     });
     form->Option3().SetValue(true);
