@@ -92,8 +92,8 @@ void Form1::Timer1_Timer() {
         const DueAction action =
             DecideDueAction(option, target[kProgramPathPart], *files_, wow64Folder_);
         if (action.commandLine) {
-            runner_.Start(
-                CommandInterpreter(*action.commandLine, action.folder, action.showConsole));
+            runner_.Start(CommandInterpreter(*action.commandLine, action.folder, action.showConsole,
+                                             action.interpreter));
         }
         if (action.waitAndCapture) {
             bool waited = false;

@@ -50,12 +50,13 @@ std::wstring Wow64WindowsFolder() {
 }
 
 ProcessStart CommandInterpreter(const std::wstring& commandLine, const std::wstring& folder,
-                                bool shown) {
+                                bool shown, const std::wstring& interpreter) {
     const std::wstring system = SystemFolder();
     if (system.empty()) {
         return {L"", SW_HIDE, {}, {}};  // a cmd.exe found by search is worse than none
     }
-    return {commandLine, shown ? SW_SHOWNORMAL : SW_HIDE, system + L"\\cmd.exe",
+    return {commandLine, shown ? SW_SHOWNORMAL : SW_HIDE,
+            interpreter.empty() ? system + L"\\cmd.exe" : interpreter,
             folder.empty() ? system : folder};
 }
 

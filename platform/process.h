@@ -47,11 +47,11 @@ std::wstring SystemFolder();
 // sees SysWOW64 in place of its System32; else empty. See SysnativePath.
 std::wstring Wow64WindowsFolder();
 
-// `commandLine` ("cmd.exe /d /c ...") started as the system folder's own cmd.exe, hidden unless
-// `shown`, in `folder`, or in the system folder when that is empty (so that cmd finds the
-// system's own `shutdown` there before anything in the program's folder). With no system folder
-// to name, the command line is empty and nothing starts.
+// `commandLine` ("cmd.exe /d /c ...") started as `interpreter` or else the system folder's own
+// cmd.exe, hidden unless `shown`, in `folder`, or in the system folder when that is empty (so
+// that cmd finds the system's own `shutdown` there before anything in the program's folder).
+// With no system folder to name, the command line is empty and nothing starts.
 ProcessStart CommandInterpreter(const std::wstring& commandLine, const std::wstring& folder = {},
-                                bool shown = false);
+                                bool shown = false, const std::wstring& interpreter = {});
 
 }  // namespace velmora

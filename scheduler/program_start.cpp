@@ -157,14 +157,19 @@ std::wstring ForCmd(std::wstring_view text, bool script) {
     return line;
 }
 
-ProgramStart StartFor(const Candidate& program) {
+ProgramStart StartFor(const Candidate& program, std::wstring_view windowsFolder) {
     ProgramStart start;
-    const std::wstring arguments(Trimmed(program.arguments));
-    const std::wstring quoted =
-        L"\"" + program.path + L"\"" + (arguments.empty() ? L"" : L" ") + arguments;
     // A script runs as Explorer runs it, in a cmd of its own: start would hand it to a second
-    // cmd, which reads its arguments once more (and whose /k console stays open).
+    // cmd, which reads its arguments once more (and whose /k console stays open). Under WOW64
+    // that cmd is the 64-bit one, as Explorer's is, so that the script's own commands (reg,
+    // powershell) are not their 32-bit copies; it names the script as the user does.
     start.showConsole = IsScript(program.path);
+    if (start.showConsole && !windowsFolder.empty()) {
+        start.interpreter = std::wstring(windowsFolder) + L"\\Sysnative\\cmd.exe";
+    }
+    const std::wstring arguments(Trimmed(program.arguments));
+    const std::wstring quoted = L"\"" + (start.interpreter.empty() ? program.path : program.typed) +
+                                L"\"" + (arguments.empty() ? L"" : L" ") + arguments;
     start.commandLine = start.showConsole ? kScriptPrefix + ForCmd(quoted, true) + L"\""
                                           : kStartPrefix + ForCmd(quoted, false);
     // The folder as the user sees it: Sysnative exists only for 32-bit programs, and the started
@@ -193,9 +198,12 @@ ProgramStart ReadProgramStart(std::wstring_view text, FileQuery& files,
     for (const Candidate& candidate : Candidates(text, wow64WindowsFolder)) {
         switch (files.Ask(candidate.path)) {
             case FileAnswer::kFile:
-                return StartFor(candidate);
-            case FileAnswer::kNotKnownYet:
-                return {ProgramStart::Status::kPending, {}, {}, false};
+                return StartFor(candidate, wow64WindowsFolder);
+            case FileAnswer::kNotKnownYet: {
+                ProgramStart pending;
+                pending.status = ProgramStart::Status::kPending;
+                return pending;
+            }
             case FileAnswer::kNoFile:
                 break;
         }

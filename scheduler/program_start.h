@@ -38,6 +38,7 @@ struct ProgramStart {
     std::wstring commandLine;
     std::wstring folder;       // the program's own folder, as the user names it
     bool showConsole = false;  // a script's own console, closed when the script ends
+    std::wstring interpreter;  // the cmd.exe to run; empty: the system folder's
 };
 
 // The program is an existing file given with a drive (":\"; a bare name would be searched for in

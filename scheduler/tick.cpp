@@ -79,6 +79,7 @@ DueAction DecideDueAction(ActionOption option, std::wstring_view programPath, Fi
                 action.commandLine = std::move(start.commandLine);
                 action.folder = std::move(start.folder);
                 action.showConsole = start.showConsole;
+                action.interpreter = std::move(start.interpreter);
                 action.newRunFlag = kRunFlagPaused;
             }
             break;

@@ -67,6 +67,7 @@ struct DueAction {
     // `shutdown` first; a started program gets its own, as a shortcut's "Start in" gives it.
     std::wstring folder;
     bool showConsole = false;  // a script's console; every other command runs hidden
+    std::wstring interpreter;  // the cmd.exe to run; empty: the system folder's
 };
 
 // `files` is asked whether the program that the path field names exists (the 运行 option

@@ -59,7 +59,7 @@ struct FakeFiles : FileQuery {
         const std::wstring files =
             L"|C:\\Program|C:\\Program Files\\App\\app.exe|C:\\工具 箱\\程序 & 一.exe"
             L"|C:\\50%\\x.exe|x.exe|C:\\t\\tool|C:\\t\\tool.cmd|C:\\50%\\s.BAT"
-            L"|C:\\a.exe|C:\\slo\\w.exe|C:\\W\\Sysnative\\x y.exe|";
+            L"|C:\\a.exe|C:\\slo\\w.exe|C:\\W\\Sysnative\\x y.exe|C:\\W\\Sysnative\\tool.cmd|";
         return files.find(L"|" + path + L"|") != std::wstring::npos ? FileAnswer::kFile
                                                                     : FileAnswer::kNoFile;
     }
@@ -173,6 +173,14 @@ TEST(TickTest, System32IsAskedForThroughSysnative) {
     const ProgramStart start = ReadProgramStart(L"C:\\W\\system32\\x y", files, L"C:\\W");
     EXPECT_EQ(start.commandLine, L"cmd.exe /d /c start \"\" \"C:\\W\\Sysnative\\x y.exe\"");
     EXPECT_EQ(start.folder, L"C:\\W\\system32");
+    EXPECT_EQ(start.interpreter, L"");
+    // A script in the 64-bit cmd, as Explorer runs it, which sees System32 as the user does.
+    const ProgramStart script = ReadProgramStart(L"C:\\W\\system32\\tool", files, L"C:\\W");
+    EXPECT_EQ(script.commandLine, L"cmd.exe /d /s /c \"\"C:\\W\\system32\\tool.cmd\"\"");
+    EXPECT_EQ(script.interpreter, L"C:\\W\\Sysnative\\cmd.exe");
+    EXPECT_EQ(DecideDueAction(ActionOption::kOption3, L"C:\\W\\system32\\tool", files, L"C:\\W")
+                  .interpreter,
+              script.interpreter);
 }
 
 TEST(TickTest, TicksAreAskedForJustAfterTheNextTurn) {
