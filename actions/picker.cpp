@@ -34,6 +34,31 @@ GetOpenFileNameFunction BoundGetOpenFileName() {
     return bound;
 }
 
+// The current folder as it is now, put back when it goes: the dialog moves it to the folder of
+// the file chosen whatever OFN_NOCHANGEDIR says, and a folder that is some process's current one
+// keeps its drive busy (a USB stick "in use" when it is ejected).
+class CurrentFolderKept {
+  public:
+    CurrentFolderKept() {
+        folder_.resize(GetCurrentDirectoryW(0, nullptr));
+        if (!folder_.empty()) {
+            folder_.resize(
+                GetCurrentDirectoryW(static_cast<DWORD>(folder_.size()), folder_.data()));
+        }
+    }
+    ~CurrentFolderKept() {
+        if (!folder_.empty()) {
+            folder_.push_back(L'\0');
+            SetCurrentDirectoryW(folder_.data());
+        }
+    }
+    CurrentFolderKept(const CurrentFolderKept&) = delete;
+    CurrentFolderKept& operator=(const CurrentFolderKept&) = delete;
+
+  private:
+    std::vector<wchar_t> folder_;
+};
+
 // A writable copy with its terminating NUL: the dialog writes into the buffers it is given.
 std::vector<wchar_t> Writable(const std::wstring& text) {
     std::vector<wchar_t> buffer(text.begin(), text.end());
@@ -66,7 +91,10 @@ PickerAnswer ShowOpenFileDialog(HWND owner, HINSTANCE instance, const PickerRequ
     record.Flags = request.flags;
 
     PickerAnswer answer;
-    answer.chosen = getOpenFileName(&record) != FALSE;
+    {
+        const CurrentFolderKept kept;
+        answer.chosen = getOpenFileName(&record) != FALSE;
+    }
     answer.fileBuffer.assign(file.data(), file.size());
     return answer;
 }

@@ -230,7 +230,7 @@ void Form1::Load() {
 // Start-up, in this order: the capture folder, the window's size and colour key, the title,
 // topmost and shown at the screen's corner, the tick, and the target preset to now.
 void Form1::Form_Load() {
-    runner_.Start(CommandInterpreter(kMakeCaptureFolderCommand, /*inSystemFolder=*/true));
+    runner_.Start(CommandInterpreter(kMakeCaptureFolderCommand));
     Me().SetWidth(Label5().Width());
     Me().SetHeight(Label5().Height());
     Me().SetBackColour(kKeyColour);

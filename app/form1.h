@@ -22,6 +22,7 @@
 #include "app/drag.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
+#include "platform/file_check.h"
 #include "platform/form.h"
 #include "platform/gdi_cache.h"
 #include "platform/power.h"
@@ -111,6 +112,10 @@ class Form1 {
     // Tests only: the grace wait of a due tick before its capture (kGraceWaitMs in the
     // program), so that the tests of what happens during the wait need not sit through 5 s each.
     void SetGraceWaitForTesting(int milliseconds) { graceWaitMs_ = milliseconds; }
+    // Tests only: how the 运行 action's files are checked (a slow share, say).
+    void SetFileCheckForTesting(FileCheck::Check check) {
+        files_ = std::make_unique<FileCheck>(std::move(check));
+    }
 
   private:
     // What the layout table holds at one row, as made.
@@ -144,7 +149,9 @@ class Form1 {
 
     CommandRunner& runner_;
     Clock& clock_;
-    DiskFiles files_;
+    // Answers the 运行 action's file questions off the window's thread.
+    std::unique_ptr<FileCheck> files_ = std::make_unique<FileCheck>();
+    const std::wstring wow64Folder_ = Wow64WindowsFolder();
     // Declared first so it goes last: the windows are destroyed before the fonts they use.
     GdiCache gdi_;
     Form form_;

@@ -33,7 +33,7 @@ void Form1::LabelGN_Click(std::int16_t index) {
     }
     if (effects.abortCommandLine) {
         // Once: what a pause stops cannot be stopped again.
-        runner_.Start(CommandInterpreter(*effects.abortCommandLine, true));
+        runner_.Start(CommandInterpreter(*effects.abortCommandLine));  // in the system folder
         gracefulIssuedMs_.reset();
     }
     const auto setLabelGN3 = [&] {

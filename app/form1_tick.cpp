@@ -48,6 +48,11 @@ void Form1::Timer1_Timer() {
     const TargetEntry target = targetEdits_.InForce(LiveTarget(), now);
     const TickDecision tick = DecideTick(
         now, runFlag, {target[0], target[1], target[2], target[3], target[4], target[5]});
+    // The program's files are checked off this thread from the first tick on, so that their
+    // answers are in by the due one.
+    if (Option3().Value()) {
+        files_->Want(ProgramCandidates(target[kProgramPathPart], wow64Folder_));
+    }
     switch (tick.kind) {
         case TickDecision::Kind::kNotRunning:
             return;
@@ -70,9 +75,10 @@ void Form1::Dispatch(std::size_t first, const std::wstring& programPath) {
         if (!OptionFor(*this, option).Value()) {
             continue;
         }
-        const DueAction action = DecideDueAction(option, programPath, files_);
+        const DueAction action = DecideDueAction(option, programPath, *files_, wow64Folder_);
         if (action.commandLine) {
-            runner_.Start(CommandInterpreter(*action.commandLine, action.inSystemFolder));
+            runner_.Start(CommandInterpreter(*action.commandLine, action.folder, action.showConsole,
+                                             action.interpreter));
         }
         if (action.waitAndCapture) {
             gracefulIssuedMs_ = static_cast<std::int64_t>(GetTickCount64());

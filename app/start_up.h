@@ -9,7 +9,7 @@
 
 namespace velmora {
 
-inline constexpr wchar_t kMakeCaptureFolderCommand[] = L"cmd.exe /c MD C:\\QORN\\";
+inline constexpr wchar_t kMakeCaptureFolderCommand[] = L"cmd.exe /d /c MD C:\\QORN\\";
 inline constexpr unsigned kKeyColour = 0x282828;  // COLORREF of RGB(40, 40, 40)
 
 // Year unpadded; month, day, hour, minute, second two digits ("07", "10").

@@ -1,5 +1,5 @@
-// ProcessRunner: CreateProcessW with STARTF_USESHOWWINDOW; the system folder's cmd.exe; whether a
-// program to start exists.
+// ProcessRunner: CreateProcessW with STARTF_USESHOWWINDOW; the system folder's cmd.exe and the
+// Windows folder that a 32-bit program under WOW64 needs to name.
 #include "platform/process.h"
 
 #include <windows.h>
@@ -30,16 +30,6 @@ void ProcessRunner::Start(const ProcessStart& start) {
     }
 }
 
-bool DiskFiles::IsFile(const std::wstring& path) const {
-    // Asked every second while the action is due: a drive with no disk in it answers "no file"
-    // instead of showing the system's "insert a disk" dialog each time.
-    const UINT mode = SetErrorMode(0);
-    SetErrorMode(mode | SEM_FAILCRITICALERRORS);
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    SetErrorMode(mode);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 std::wstring SystemFolder() {
     wchar_t folder[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
@@ -49,12 +39,25 @@ std::wstring SystemFolder() {
     return std::wstring(folder, length);
 }
 
-ProcessStart CommandInterpreter(const std::wstring& commandLine, bool inSystemFolder) {
+std::wstring Wow64WindowsFolder() {
+    BOOL wow64 = FALSE;
+    wchar_t folder[MAX_PATH] = {};
+    if (IsWow64Process(GetCurrentProcess(), &wow64) == 0 || wow64 == FALSE) {
+        return {};
+    }
+    const UINT length = GetSystemWindowsDirectoryW(folder, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(folder, length);
+}
+
+ProcessStart CommandInterpreter(const std::wstring& commandLine, const std::wstring& folder,
+                                bool shown, const std::wstring& interpreter) {
     const std::wstring system = SystemFolder();
     if (system.empty()) {
         return {L"", SW_HIDE, {}, {}};  // a cmd.exe found by search is worse than none
     }
-    return {commandLine, SW_HIDE, system + L"\\cmd.exe", inSystemFolder ? system : L""};
+    return {commandLine, shown ? SW_SHOWNORMAL : SW_HIDE,
+            interpreter.empty() ? system + L"\\cmd.exe" : interpreter,
+            folder.empty() ? system : folder};
 }
 
 }  // namespace velmora

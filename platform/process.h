@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "scheduler/program_start.h"
-
 namespace velmora {
 
 // One process to start. With an application name CreateProcess runs exactly that file; without
@@ -41,20 +39,19 @@ class RecordingRunner : public CommandRunner {
     std::vector<Call> calls;
 };
 
-// Asks GetFileAttributesW: an existing file, not a folder.
-class DiskFiles : public FileQuery {
-  public:
-    bool IsFile(const std::wstring& path) const override;
-};
-
 // The system folder as GetSystemDirectoryW gives it (C:\windows\system32); empty when it
 // cannot be read.
 std::wstring SystemFolder();
 
-// `commandLine` ("cmd.exe /c ...") started as the system folder's own cmd.exe, hidden, in the
-// system folder when `inSystemFolder` (so that cmd finds the system's own `shutdown` there
-// before anything in the program's folder), else in this program's current folder. With no
-// system folder to name, the command line is empty and nothing starts.
-ProcessStart CommandInterpreter(const std::wstring& commandLine, bool inSystemFolder);
+// The Windows folder (GetSystemWindowsDirectoryW) when this is a 32-bit program under WOW64, which
+// sees SysWOW64 in place of its System32; else empty. See SysnativePath.
+std::wstring Wow64WindowsFolder();
+
+// `commandLine` ("cmd.exe /d /c ...") started as `interpreter` or else the system folder's own
+// cmd.exe, hidden unless `shown`, in `folder`, or in the system folder when that is empty (so
+// that cmd finds the system's own `shutdown` there before anything in the program's folder).
+// With no system folder to name, the command line is empty and nothing starts.
+ProcessStart CommandInterpreter(const std::wstring& commandLine, const std::wstring& folder = {},
+                                bool shown = false, const std::wstring& interpreter = {});
 
 }  // namespace velmora

@@ -2,6 +2,8 @@
 // runs, and what a due tick does for each selected option.
 #include "scheduler/tick.h"
 
+#include <utility>
+
 namespace velmora {
 
 namespace {
@@ -53,35 +55,39 @@ TickDecision DecideTick(const DateTime& now, std::wstring_view runFlagCaption,
     return decision;
 }
 
-DueAction DecideDueAction(ActionOption option, std::wstring_view programPath,
-                          const FileQuery& files) {
+DueAction DecideDueAction(ActionOption option, std::wstring_view programPath, FileQuery& files,
+                          std::wstring_view wow64WindowsFolder) {
     DueAction action;
-    action.inSystemFolder = option != ActionOption::kOption3;  // the four shutdown commands
     switch (option) {
         case ActionOption::kOption1:
-            action.commandLine = L"cmd.exe /c shutdown -s -t 20";
+            action.commandLine = L"cmd.exe /d /c shutdown -s -t 20";
             action.waitAndCapture = true;
             action.newTimerInterval = 0;
             break;
         case ActionOption::kOption2:
-            action.commandLine = L"cmd.exe /c shutdown -r -t 20";
+            action.commandLine = L"cmd.exe /d /c shutdown -r -t 20";
             action.waitAndCapture = true;
             action.newTimerInterval = 0;
             break;
         case ActionOption::kOption4:
-            action.commandLine = L"cmd.exe /c shutdown -s -t 0";
+            action.commandLine = L"cmd.exe /d /c shutdown -s -t 0";
             action.newTimerInterval = 0;
             break;
         case ActionOption::kOption5:
-            action.commandLine = L"cmd.exe /c shutdown -r -t 0";
+            action.commandLine = L"cmd.exe /d /c shutdown -r -t 0";
             action.newTimerInterval = 0;
             break;
-        case ActionOption::kOption3:
-            action.commandLine = StartProgramCommandLine(programPath, files);
-            if (action.commandLine) {
+        case ActionOption::kOption3: {
+            ProgramStart start = ReadProgramStart(programPath, files, wow64WindowsFolder);
+            if (start.status == ProgramStart::Status::kStart) {
+                action.commandLine = std::move(start.commandLine);
+                action.folder = std::move(start.folder);
+                action.showConsole = start.showConsole;
+                action.interpreter = std::move(start.interpreter);
                 action.newRunFlag = kRunFlagPaused;
             }
             break;
+        }
     }
     return action;
 }

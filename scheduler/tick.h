@@ -68,13 +68,17 @@ struct DueAction {
     bool waitAndCapture = false;              // grace wait, then the screen capture
     std::optional<int> newTimerInterval;      // 0 stops the timer
     std::optional<std::wstring> newRunFlag;   // "1" after a program start, only then
-    // Run in the system folder, where cmd finds the system's own `shutdown` first; a started
-    // program keeps this program's current folder, so that it finds its files as it expects.
-    bool inSystemFolder = false;
+    // The command's current folder. Empty: the system folder, where cmd finds the system's own
+    // `shutdown` first; a started program gets its own, as a shortcut's "Start in" gives it.
+    std::wstring folder;
+    bool showConsole = false;  // a script's console; every other command runs hidden
+    std::wstring interpreter;  // the cmd.exe to run; empty: the system folder's
 };
 
-// `files` is asked whether the program that the path field names exists (the 运行 option only).
-DueAction DecideDueAction(ActionOption option, std::wstring_view programPath,
-                          const FileQuery& files);
+// `files` is asked whether the program that the path field names exists (the 运行 option
+// only); while an answer is not known yet, nothing starts. `wow64WindowsFolder`: see
+// SysnativePath.
+DueAction DecideDueAction(ActionOption option, std::wstring_view programPath, FileQuery& files,
+                          std::wstring_view wow64WindowsFolder = {});
 
 }  // namespace velmora

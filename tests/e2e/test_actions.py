@@ -1,6 +1,6 @@
-"""The five actions on one run, each in its target second (运行 with a program picked with 浏览 and
-arguments typed after it), a target that is no time, and 启动, 暂停, ★ and 设置 (the README
-command's check clicks 退出)."""
+"""The five actions on one run, each in its target second (运行 with a program picked with 浏览, named
+without its extension and with arguments typed after it; and a script), a target that is no time,
+and 启动, 暂停, ★ and 设置 (the README command's check clicks 退出)."""
 
 import datetime
 import os
@@ -120,9 +120,30 @@ def test_immediate_actions_and_a_picked_program_fire_in_their_second(screen, gro
     rig.wait_for(lambda: not screen.windows(name="请选择文件"), 30, "the dialog to close")
     velmora.click("Text5")
     screen.key("End")
+    for _ in ".exe":  # the name as Explorer shows it
+        screen.key("BackSpace")
     screen.type(' "a b" 50%OS%&x')  # cmd must read no variable and no second command in them
     assert fired(group, velmora.arm("Option3"))[0] == PROGRAM
-    assert rig.read_log(group.log)[-1][3:] == ("a b", "50%OS%&x")
+    # The arguments as typed, and the program's own folder as its current one.
+    assert rig.read_log(group.log)[-1][3:] == ("a b", "50%OS%&x", "C:\\工具 箱")
+
+
+def test_a_script_runs_once_with_its_arguments_read_by_no_cmd(group, velmora):
+    jobs = rig.unix_path("C:\\jobs")
+    os.makedirs(jobs, exist_ok=True)
+    with open(os.path.join(jobs, "job.cmd"), "w", newline="\r\n") as script:
+        script.write('@set "velmora_args=%*"\n@set velmora_args>>C:\\jobs\\args.txt\n'
+                     "@cd>>C:\\jobs\\args.txt\n")
+    velmora.pause()
+    velmora.type_into("Text5", "C:\\jobs\\job a&echo x> C:\\jobs\\inj.txt")
+    velmora.arm("Option3")
+    args = os.path.join(jobs, "args.txt")
+    rig.wait_for(lambda: os.path.exists(args) and open(args).read().count("\n") == 2, 30,
+                 "the script's run")
+    time.sleep(1)  # time for a second command, or a second run, to show
+    assert open(args).read().splitlines() == ["velmora_args=a&echo x> C:\\jobs\\inj.txt",
+                                              "C:\\jobs"]
+    assert not os.path.exists(os.path.join(jobs, "inj.txt"))
 
 
 def test_no_time_fires_nothing_and_the_views_switch_while_counting(screen, group, velmora):

@@ -1,13 +1,13 @@
 // recorder.exe, the stand-in for shutdown.exe, the browser, started programs and planted fakes:
-// appends "<local time to the ms>\t<own path>\t<command line>[\t<argument>...]\r\n" in UTF-8 to
-// $VELMORA_LOG, the arguments as its C runtime reads them.
+// appends "<local time to the ms>\t<own path>\t<command line>[\t<argument>...]\t<current
+// folder>\r\n" in UTF-8 to $VELMORA_LOG, the arguments as its C runtime reads them.
 #include <windows.h>
 
 #include <cwchar>
 #include <string>
 
 int wmain(int argc, wchar_t** argv) {
-    wchar_t path[MAX_PATH], module[MAX_PATH];
+    wchar_t path[MAX_PATH], module[MAX_PATH], folder[MAX_PATH] = {};
     if (GetEnvironmentVariableW(L"VELMORA_LOG", path, MAX_PATH) - 1 >= MAX_PATH - 1)
         return 0;
     GetModuleFileNameW(nullptr, module, MAX_PATH);
@@ -20,7 +20,8 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 1; i < argc; ++i) {
         line.append(L"\t").append(argv[i]);
     }
-    line += L"\r\n";
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    line.append(L"\t").append(folder).append(L"\r\n");
     std::string utf8(line.size() * 3, '\0');
     utf8.resize(WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
                                     &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr));

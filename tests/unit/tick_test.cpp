@@ -2,7 +2,6 @@
 // timer puts the next tick) and of a click on a label-button (every view and run-state transition).
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "platform/tick_schedule.h"
@@ -55,18 +54,24 @@ TEST(TickTest, DecideTick) {
     }
 }
 
-// The files that exist for the 运行 action.
+// The files that exist for the 运行 action, and those whose answer is not known yet.
 struct FakeFiles : FileQuery {
-    bool IsFile(const std::wstring& path) const override {
-        return std::set<std::wstring>{L"C:\\Program", L"C:\\Program Files\\App\\app.exe",
-                                      L"C:\\工具 箱\\程序 & 一.exe", L"C:\\50%\\x.exe", L"x.exe"}
-            .count(path);
+    FileAnswer Ask(const std::wstring& path) override {
+        if (path.find(L" b") != std::wstring::npos) {
+            return FileAnswer::kNotKnownYet;
+        }
+        const std::wstring files =
+            L"|C:\\Program|C:\\Program Files\\App\\app.exe|C:\\工具 箱\\程序 & 一.exe"
+            L"|C:\\50%\\x.exe|x.exe|C:\\t\\tool|C:\\t\\tool.cmd|C:\\50%\\s.BAT"
+            L"|C:\\a.exe|C:\\slo\\w.exe|C:\\W\\Sysnative\\x y.exe|C:\\W\\Sysnative\\tool.cmd|";
+        return files.find(L"|" + path + L"|") != std::wstring::npos ? FileAnswer::kFile
+                                                                    : FileAnswer::kNoFile;
     }
 };
 
 TEST(TickTest, DueActions) {
     const wchar_t kApp[] = L"\"C:\\Program Files\\App\\app.exe\"";
-    const wchar_t kStartApp[] = L"cmd.exe /c start \"\" \"C:\\Program Files\\App\\app.exe\"";
+    const wchar_t kStartApp[] = L"cmd.exe /d /c start \"\" \"C:\\Program Files\\App\\app.exe\"";
     const struct {
         ActionOption option;
         const wchar_t* path;
@@ -74,51 +79,112 @@ TEST(TickTest, DueActions) {
         bool waitAndCapture;
         std::optional<int> interval;
         std::optional<std::wstring> runFlag;
+        const wchar_t* folder;
     } cases[] = {
-        {ActionOption::kOption1, kApp, L"cmd.exe /c shutdown -s -t 20", true, 0, {}},
-        {ActionOption::kOption2, L"", L"cmd.exe /c shutdown -r -t 20", true, 0, {}},
-        {ActionOption::kOption4, L"", L"cmd.exe /c shutdown -s -t 0", false, 0, {}},
-        {ActionOption::kOption5, L"", L"cmd.exe /c shutdown -r -t 0", false, 0, {}},
-        {ActionOption::kOption3, L"C:\\gone.exe", {}, false, {}, {}},  // asked again next tick
-        {ActionOption::kOption3, kApp, kStartApp, false, {}, L"1"},
+        {ActionOption::kOption1, kApp, L"cmd.exe /d /c shutdown -s -t 20", true, 0, {}, L""},
+        {ActionOption::kOption2, L"", L"cmd.exe /d /c shutdown -r -t 20", true, 0, {}, L""},
+        {ActionOption::kOption4, L"", L"cmd.exe /d /c shutdown -s -t 0", false, 0, {}, L""},
+        {ActionOption::kOption5, L"", L"cmd.exe /d /c shutdown -r -t 0", false, 0, {}, L""},
+        {ActionOption::kOption3, L"C:\\gone.exe", {}, false, {}, {}, L""},  // asked next tick
+        {ActionOption::kOption3, kApp, kStartApp, false, {}, L"1", L"C:\\Program Files\\App"},
+        {ActionOption::kOption3,
+         L"C:\\t\\tool",
+         L"cmd.exe /d /s /c \"\"C:\\t\\tool.cmd\"\"",
+         false,
+         {},
+         L"1",
+         L"C:\\t"},
     };
     for (const auto& c : cases) {
-        const DueAction action = DecideDueAction(c.option, c.path, FakeFiles());
+        FakeFiles files;
+        const DueAction action = DecideDueAction(c.option, c.path, files);
         EXPECT_EQ(action.commandLine, c.command);
         EXPECT_EQ(action.waitAndCapture, c.waitAndCapture);
         EXPECT_EQ(action.newTimerInterval, c.interval);
         EXPECT_EQ(action.newRunFlag, c.runFlag);
-        EXPECT_EQ(action.inSystemFolder, c.option != ActionOption::kOption3);  // shutdown's own
+        EXPECT_EQ(action.folder, c.folder);
+        EXPECT_EQ(action.showConsole, c.command && c.command->find(L"/s /c") != std::wstring::npos);
     }
 }
 
-// The program and its arguments as typed; after the program, as cmd must get them so that
-// the program gets them as typed. Nothing: no such program.
+// The program and its arguments as typed; after the program, as cmd must get them so that the
+// program (through start) or the script (in a cmd of its own) gets them as typed.
 TEST(TickTest, WhatThePathFieldStarts) {
+    using Status = ProgramStart::Status;
     const struct {
-        const wchar_t* text;
-        const wchar_t* started;
+        std::wstring text;
+        const wchar_t* started;  // after start's "", or after a script's cmd.exe /d /s /c "
+        Status status;
+        bool script;
+        const wchar_t* folder;
     } cases[] = {
-        {L" \tC:\\工具 箱\\程序 & 一.exe", L"\"C:\\工具 箱\\程序 & 一.exe\""},
+        {L" \tC:\\工具 箱\\程序 & 一.exe", L"\"C:\\工具 箱\\程序 & 一.exe\"", Status::kStart, false,
+         L"C:\\工具 箱"},
         {L"\"C:\\Program Files\\App\\app.exe\" --min ",
-         L"\"C:\\Program Files\\App\\app.exe\" --min"},
+         L"\"C:\\Program Files\\App\\app.exe\" --min", Status::kStart, false,
+         L"C:\\Program Files\\App"},
         {L"C:\\Program Files\\App\\app.exe  a \"b c\"",
-         L"\"C:\\Program Files\\App\\app.exe\" a \"b c\""},
+         L"\"C:\\Program Files\\App\\app.exe\" a \"b c\"", Status::kStart, false, nullptr},
         {L"C:\\50%\\x.exe a&b|c<d>e^f \"&|<>^\" \"a\"&",
-         L"\"C:\\50\"%\"\\x.exe\" a^&b^|c^<d^>e^^f \"&|<>^\" \"a\"^&"},
+         L"\"C:\\50\"%\"\\x.exe\" a^&b^|c^<d^>e^^f \"&|<>^\" \"a\"^&", Status::kStart, false,
+         L"C:\\50%"},
         {L"C:\\50%\\x.exe 50%OS%x \"C:\\d\\%x\" \"a\"%b \"%OS%\"",
-         L"\"C:\\50\"%\"\\x.exe\" 50%\"\"OS%\"\"x \"C:\\d\\\\\"%\"x\" \"a\"%\"\"b \"\"%\"OS%\""},
-        {L"C:\\50%\\x.exe \\\"%x &", L"\"C:\\50\"%\"\\x.exe\" \\\"%\"\"x &"},  // quoted for cmd
-        {L"x.exe C:\\", nullptr},  // a program found by search
-        {L"\"C:\\Program Files\\App\\app.exe", nullptr},
-        {L"\"C:\\Program\"x", nullptr},
+         L"\"C:\\50\"%\"\\x.exe\" 50%\"\"OS%\"\"x \"C:\\d\\\\\"%\"x\" \"a\"%\"\"b \"\"%\"OS%\"",
+         Status::kStart, false, nullptr},
+        {L"C:\\50%\\x.exe \\\"%x &", L"\"C:\\50\"%\"\\x.exe\" \\\"%\"\"x &", Status::kStart, false,
+         nullptr},
+        {L"C:\\a", L"\"C:\\a.exe\"", Status::kStart, false, L"C:\\"},  // as Windows finds it
+        {L"C:\\Program x", L"\"C:\\Program\" x", Status::kStart, false, nullptr},
+        // An extensionless file gives way to its program; a script runs in a cmd of its own.
+        {L"C:\\t\\tool a&echo x> C:\\t\\inj.txt %OS%^ %%x \"%OS%&\" %&b 50%",
+         L"\"C:\\t\\tool.cmd\" a^&echo x^> C:\\t\\inj.txt %^OS%^^ %^%^x \"%OS%&\" %^&b 50%\"",
+         Status::kStart, true, L"C:\\t"},
+        {L"C:\\50%\\s.BAT", L"\"C:\\50\"%\"\\s.BAT\"\"", Status::kStart, true, nullptr},
+        {L"C:\\a.exe " + std::wstring(8157, L'x'), nullptr, Status::kStart, false, nullptr},
+        {L"C:\\a.exe " + std::wstring(8158, L'x'), nullptr, Status::kNothing, false, nullptr},
+        // A longer program part whose answer is not known yet is waited for.
+        {L"C:\\slo\\w.exe b", nullptr, Status::kPending, false, nullptr},
+        {L"x.exe C:\\", nullptr, Status::kNothing, false, nullptr},  // one found by search
+        {L"\"C:\\Program Files\\App\\app.exe", nullptr, Status::kNothing, false, nullptr},
+        {L"\"C:\\Program\"x", nullptr, Status::kNothing, false, nullptr},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(StartProgramCommandLine(c.text, FakeFiles()),
-                  c.started ? std::optional(std::wstring(L"cmd.exe /c start \"\" ") + c.started)
-                            : std::nullopt)
-            << testing::PrintToString(std::wstring(c.text));
+        SCOPED_TRACE(testing::PrintToString(c.text.substr(0, 60)));
+        FakeFiles files;
+        const ProgramStart start = ReadProgramStart(c.text, files);
+        EXPECT_EQ(start.status, c.status);
+        if (c.started) {
+            EXPECT_EQ(start.commandLine,
+                      (c.script ? L"cmd.exe /d /s /c \"" : L"cmd.exe /d /c start \"\" ") +
+                          std::wstring(c.started));
+        }
+        EXPECT_EQ(start.showConsole, c.script);
+        if (c.folder) {
+            EXPECT_EQ(start.folder, c.folder);
+        }
     }
+    EXPECT_EQ(ProgramCandidates(L"C:\\t\\tool.x a")[5], L"C:\\t\\tool.x");
+}
+
+// The 32-bit program under WOW64 checks and runs the 64-bit system folder's files.
+TEST(TickTest, System32IsAskedForThroughSysnative) {
+    EXPECT_EQ(SysnativePath(L"c:\\windows\\SYSTEM32\\wsl.exe", L"C:\\Windows"),
+              L"C:\\Windows\\Sysnative\\wsl.exe");
+    for (const wchar_t* path : {L"C:\\Windows\\System32x\\a", L"D:\\Windows\\System32\\a"}) {
+        EXPECT_EQ(SysnativePath(path, L"C:\\Windows"), path);
+    }
+    FakeFiles files;
+    const ProgramStart start = ReadProgramStart(L"C:\\W\\system32\\x y", files, L"C:\\W");
+    EXPECT_EQ(start.commandLine, L"cmd.exe /d /c start \"\" \"C:\\W\\Sysnative\\x y.exe\"");
+    EXPECT_EQ(start.folder, L"C:\\W\\system32");
+    EXPECT_EQ(start.interpreter, L"");
+    // A script in the 64-bit cmd, as Explorer runs it, which sees System32 as the user does.
+    const ProgramStart script = ReadProgramStart(L"C:\\W\\system32\\tool", files, L"C:\\W");
+    EXPECT_EQ(script.commandLine, L"cmd.exe /d /s /c \"\"C:\\W\\system32\\tool.cmd\"\"");
+    EXPECT_EQ(script.interpreter, L"C:\\W\\Sysnative\\cmd.exe");
+    EXPECT_EQ(DecideDueAction(ActionOption::kOption3, L"C:\\W\\system32\\tool", files, L"C:\\W")
+                  .interpreter,
+              script.interpreter);
 }
 
 TEST(TickTest, TicksAreAskedForJustAfterTheNextTurn) {

@@ -40,9 +40,10 @@ TEST_F(TargetEditsTest, TabAndEnterConfirmADueEditWhichFiresAtTheNextTick) {
         WPARAM confirm;
         const wchar_t* command;
     } cases[] = {
-        {form->Option4(), kNineThirty, Field(1), L"1971", VK_TAB, L"cmd.exe /c shutdown -s -t 0"},
+        {form->Option4(), kNineThirty, Field(1), L"1971", VK_TAB,
+         L"cmd.exe /d /c shutdown -s -t 0"},
         {form->Option3(), clock.now, form->Text5().Hwnd(), L"C:\\p", VK_RETURN,
-         L"cmd.exe /c start \"\" \"C:\\p\""},
+         L"cmd.exe /d /c start \"\" \"C:\\p\""},
     };
     CloseHandle(CreateFileW(L"C:\\p", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     for (const auto& c : cases) {

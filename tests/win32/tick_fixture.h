@@ -98,14 +98,14 @@ class LoadedForm1 : public ::testing::Test {
     void Tick() { form->Timer1().Fire(); }
     // The command lines started since the load, each checked to run hidden as the system's own
     // cmd.exe: shutdown in the system folder, where cmd finds the system's own shutdown first; a
-    // started program in this program's current folder, as it expects.
+    // started program in its own folder.
     Lines Commands() const {
         Lines lines;
         for (const auto& call : runner.calls) {
-            const bool start = call.commandLine.rfind(L"cmd.exe /c start ", 0) == 0;
+            const bool start = call.commandLine.rfind(L"cmd.exe /d /c start ", 0) == 0;
             EXPECT_EQ(call.showState, SW_HIDE);
             EXPECT_EQ(call.applicationName, SystemFolder() + L"\\cmd.exe");
-            EXPECT_EQ(call.currentFolder, start ? L"" : SystemFolder()) << call.commandLine;
+            EXPECT_EQ(call.currentFolder == SystemFolder(), !start) << call.commandLine;
             lines.push_back(call.commandLine);
         }
         return lines;

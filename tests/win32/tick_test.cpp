@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "actions/capture.h"
 #include "platform/screen.h"
@@ -12,7 +13,7 @@
 namespace velmora {
 namespace {
 
-const wchar_t kShutdownGrace[] = L"cmd.exe /c shutdown -s -t 20";
+const wchar_t kShutdownGrace[] = L"cmd.exe /d /c shutdown -s -t 20";
 constexpr float kStartPauseX = 2950, kExitX = 3300;  // twips of the form, on the top bar
 
 class TickTest : public LoadedForm1 {
@@ -82,7 +83,7 @@ TEST_F(TickTest, TheCaptureComesFiveSecondsOnWhateverHoldsTheWindowMeanwhile) {
     EXPECT_GE(watch.capturedAfter, 5000u);
     EXPECT_LT(watch.capturedAfter, 6500u);
     EXPECT_EQ(Commands(), (Lines{kShutdownGrace, L"cmd.exe /d /c shutdown -a",
-                                 L"cmd.exe /c shutdown -s -t 0"}));
+                                 L"cmd.exe /d /c shutdown -s -t 0"}));
     EXPECT_EQ(CaptureFiles(), Lines{L"20260507080911.BMP"});
     EXPECT_EQ(form->Timer1().Interval(), 0);
     EXPECT_EQ(form->LabelAM().Caption(), L"1");
@@ -241,6 +242,37 @@ TEST_F(TickTest, TicksLandJustAfterEachSecondAndResumeSoAfterALongTickOrAClockCh
     form->Timer1().SetInterval(0);
     SendMessageW(hwnd, WM_TIMECHANGE, 0, 0);
     EXPECT_EQ(at.size(), kTicks + 2);
+}
+
+// A check of the program's file that takes 10 s (a sleeping share): meanwhile every tick returns
+// at once and shows the clock, 暂停 and 启动 answer, and the first tick after the answer starts it.
+TEST_F(TickTest, ASlowFileCheckHoldsUpNeitherTheTicksNorTheLabels) {
+    // The check's thread may outlive the test: it keeps the count alive.
+    form->SetFileCheckForTesting([checks = std::make_shared<int>(0)](const std::wstring& path) {
+        Sleep(++*checks == 1 ? 10000 : 0);
+        return path == L"C:\\share\\app.exe";
+    });
+    form->Option3().SetValue(true);
+    form->Text5().SetText(L"C:\\share\\app.exe");
+    SetTarget(clock.now);
+    form->LabelGN_Click(3);
+    const DWORD begun = GetTickCount();
+    for (int i = 0; Commands().empty() && i < 60; ++i) {
+        ++clock.now.second;
+        const DWORD start = GetTickCount();
+        Tick();
+        EXPECT_LT(GetTickCount() - start, 1000u) << "tick " << i;
+        EXPECT_EQ(form->LabelS().Caption(), GeneralDateTimeText(clock.now));
+        if (i == 2) {
+            form->LabelGN_Click(3);
+            EXPECT_EQ(form->LabelAM().Caption(), L"1");
+            form->LabelGN_Click(3);
+        }
+        PumpFor(250);
+    }
+    EXPECT_GE(GetTickCount() - begun, 10000u);
+    EXPECT_EQ(Commands(), Lines{L"cmd.exe /d /c start \"\" \"C:\\share\\app.exe\""});
+    EXPECT_EQ(form->LabelAM().Caption(), L"1");
 }
 
 TEST(TickLoad, ShowsTheWindowWhenTheStylingDidNot) {
