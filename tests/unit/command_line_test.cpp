@@ -1,0 +1,125 @@
+// The command line read and resolved: what each option presets, a delay in real time across
+// midnight, a month's end and a clock put forward, and every fault named with its option.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "scheduler/command_line.h"
+
+namespace velmora {
+namespace {
+
+using Args = std::vector<std::wstring>;
+
+// 2026-02-28 15:00:00 UTC: 23:00:00 local in a zone 8 hours ahead, which puts its clock
+// forward by an hour at 2026-03-01 02:00 (18:00 UTC).
+constexpr std::int64_t kNow = 1772290800;
+constexpr std::int64_t kClockForward = kNow + 3 * 3600;
+
+std::optional<DateTime> FakeLocalAt(std::int64_t utc) {
+    const std::int64_t local = utc + (utc < kClockForward ? 8 : 9) * 3600;
+    // Days since 1970-01-01 to a calendar date (era-based, as in the proleptic Gregorian one).
+    const std::int64_t z = local / 86400 + 719468, era = z / 146097, doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    const int second = static_cast<int>(local % 86400);
+    return DateTime{static_cast<int>(yoe + era * 400 + (month <= 2)),
+                    month,
+                    static_cast<int>(doy - (153 * mp + 2) / 5 + 1),
+                    second / 3600,
+                    second / 60 % 60,
+                    second % 60};
+}
+
+CommandLineOutcome Read(const Args& args) {
+    return ReadCommandLine(args, kNow, FakeLocalAt);
+}
+
+TEST(CommandLineTest, PresetsTheTargetTheActionAndTheStart) {
+    const struct {
+        Args args;
+        std::optional<DateTime> target;
+        std::optional<ActionOption> option;
+        bool start;
+    } cases[] = {
+        {{L"/in", L"90"}, DateTime{2026, 3, 1, 0, 30, 0}, {}, false},
+        {{L"-IN", L"2:59:59", L"/start"}, DateTime{2026, 3, 1, 1, 59, 59}, {}, true},
+        {{L"/in", L"3:00:00"}, DateTime{2026, 3, 1, 3, 0, 0}, {}, false},  // 02:00 is skipped
+        {{L"/in", L"0"}, DateTime{2026, 2, 28, 23, 0, 0}, {}, false},
+        {{L"/at", L"2024-02-29 23:59"}, DateTime{2024, 2, 29, 23, 59, 0}, {}, false},
+        {{L"/start", L"/at", L"2038-09-24", L"03:14:07"},
+         DateTime{2038, 9, 24, 3, 14, 7},
+         {},
+         true},
+        {{L"/at", L"1972-1-1  0:00:00", L"/shutdown"},
+         DateTime{1972, 1, 1, 0, 0, 0},
+         ActionOption::kOption1,
+         false},
+        {{L"/restart"}, {}, ActionOption::kOption2, false},
+        {{L"/Shutdown-Now", L"/start"}, {}, ActionOption::kOption4, true},
+        {{L"-restart-now"}, {}, ActionOption::kOption5, false},
+    };
+    for (const auto& c : cases) {
+        const CommandLineOutcome got = Read(c.args);
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        ASSERT_EQ(got.kind, CommandLineOutcome::Kind::kPreset)
+            << testing::PrintToString(got.message);
+        EXPECT_EQ(got.preset.target, c.target);
+        EXPECT_EQ(got.preset.option, c.option);
+        EXPECT_EQ(got.preset.start, c.start);
+    }
+    const CommandLineOutcome run = Read({L"/run", L"\"C:\\A B\\b.exe\" -x /y", L"/in", L"1"});
+    EXPECT_EQ(run.preset.option, ActionOption::kOption3);
+    EXPECT_EQ(run.preset.programText, L"\"C:\\A B\\b.exe\" -x /y");
+}
+
+TEST(CommandLineTest, FaultsNameTheOptionAndWhatItTakes) {
+    const struct {
+        Args args;
+        std::wstring named;  // in the message's first line
+    } cases[] = {
+        {{L"/in"}, L"/in 缺少值：应为 分钟数或 h:mm:ss"},
+        {{L"/in", L"/start"}, L"/in 缺少值"},
+        {{L"/in", L"1.5"}, L"/in “1.5”无效"},
+        {{L"/in", L"1:5:00"}, L"/in “1:5:00”无效"},
+        {{L"/in", L"1:00:60"}, L"/in “1:00:60”无效"},
+        {{L"/in", L"1:00"}, L"/in “1:00”无效"},
+        {{L"-in", L"6609855"}, L"-in “6609855”超出范围"},
+        {{L"/in", L"99999999999999"}, L"/in “99999999999999”超出范围"},
+        {{L"/at", L"2026-02-29 10:00"},
+         L"/at “2026-02-29 10:00”无效：应为 \"yyyy-mm-dd hh:mm[:ss]\""},
+        {{L"/at", L"2026-12-08"}, L"/at “2026-12-08”无效"},
+        {{L"/at", L"2026-12-08T22:00"}, L"/at “2026-12-08T22:00”无效"},
+        {{L"/at", L"2026-13-08 22:00"}, L"无效"},
+        {{L"/at", L"2026-12-00 22:00"}, L"无效"},
+        {{L"/at", L"2026-12-08 24:00"}, L"无效"},
+        {{L"/at", L"2026-12-08 22:60"}, L"无效"},
+        {{L"/at", L"2026-12-08 22:00:60"}, L"无效"},
+        {{L"/at", L"2026-12-08 22:00:00 x"}, L"无效"},
+        {{L"/at", L"1971-12-31 23:59:59"}, L"超出范围"},
+        {{L"/at", L"2038-09-24 03:14:08"}, L"超出范围"},
+        {{L"/run"}, L"/run 缺少值"},
+        {{L"/run", L"  "}, L"/run 缺少值"},
+        {{L"/shutdown", L"-restart"}, L"选项 -restart 不能与 /shutdown 同用"},
+        {{L"/at", L"2026-12-08 22:00", L"/in", L"5"}, L"/in 不能与 /at 同用"},
+        {{L"/start", L"-START"}, L"选项 -START 重复"},
+        {{L"/stop"}, L"未知选项 /stop"},
+        {{L"/"}, L"“/”不是选项"},
+        {{L"now"}, L"“now”不是选项"},
+    };
+    for (const auto& c : cases) {
+        const CommandLineOutcome got = Read(c.args);
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        EXPECT_EQ(got.kind, CommandLineOutcome::Kind::kError);
+        const std::wstring firstLine = got.message.substr(0, got.message.find(L'\n'));
+        EXPECT_NE(firstLine.find(c.named), std::wstring::npos) << testing::PrintToString(firstLine);
+        EXPECT_NE(got.message.find(CommandLineUsage()), std::wstring::npos);
+    }
+    const CommandLineOutcome help = Read({L"/stop", L"-?"});
+    EXPECT_EQ(help.kind, CommandLineOutcome::Kind::kHelp);
+    EXPECT_EQ(help.message, CommandLineUsage());
+}
+
+}  // namespace
+}  // namespace velmora
