@@ -9,22 +9,6 @@ namespace velmora {
 
 namespace {
 
-OptionButton& OptionFor(Form1& form, ActionOption option) {
-    switch (option) {
-        case ActionOption::kOption1:
-            return form.Option1();
-        case ActionOption::kOption2:
-            return form.Option2();
-        case ActionOption::kOption3:
-            return form.Option3();
-        case ActionOption::kOption4:
-            return form.Option4();
-        case ActionOption::kOption5:
-            break;
-    }
-    return form.Option5();
-}
-
 // The grace before the capture: `passes` times "let pending window events through, then sleep
 // 10 ms", so the window stays usable for at least passes x 10 ms. False as soon as the program
 // is ending (exit clicked during the wait).
@@ -81,7 +65,7 @@ void Form1::Timer1_Timer() {
     // Each option is looked at on its own, as it is selected at that moment: a selection
     // changed during the grace wait of an earlier one still counts in this tick.
     for (ActionOption option : kDispatchOrder) {
-        if (!OptionFor(*this, option).Value()) {
+        if (!OptionOf(option).Value()) {
             continue;
         }
         const DueAction action = DecideDueAction(option, target[kProgramPathPart], files_);

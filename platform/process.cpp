@@ -1,8 +1,10 @@
 // ProcessRunner: CreateProcessW with STARTF_USESHOWWINDOW; the system folder's cmd.exe; whether a
-// program to start exists.
+// program to start exists; this program's own arguments.
 #include "platform/process.h"
 
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <shellapi.h>
 
 #include <vector>
 
@@ -55,6 +57,16 @@ ProcessStart CommandInterpreter(const std::wstring& commandLine, bool inSystemFo
         return {L"", SW_HIDE, {}, {}};  // a cmd.exe found by search is worse than none
     }
     return {commandLine, SW_HIDE, system + L"\\cmd.exe", inSystemFolder ? system : L""};
+}
+
+std::vector<std::wstring> ProgramArguments() {
+    int count = 0;
+    LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count);
+    const LocalMemory owner(list);
+    if (list == nullptr) {
+        return {};
+    }
+    return std::vector<std::wstring>(list + (count > 0 ? 1 : 0), list + count);
 }
 
 }  // namespace velmora
