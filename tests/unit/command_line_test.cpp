@@ -16,20 +16,13 @@ using Args = std::vector<std::wstring>;
 constexpr std::int64_t kNow = 1772290800;
 constexpr std::int64_t kClockForward = kNow + 3 * 3600;
 
+// Only the two local days around kNow are asked for.
 std::optional<DateTime> FakeLocalAt(std::int64_t utc) {
-    const std::int64_t local = utc + (utc < kClockForward ? 8 : 9) * 3600;
-    // Days since 1970-01-01 to a calendar date (era-based, as in the proleptic Gregorian one).
-    const std::int64_t z = local / 86400 + 719468, era = z / 146097, doe = z - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
-    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    const int second = static_cast<int>(local % 86400);
-    return DateTime{static_cast<int>(yoe + era * 400 + (month <= 2)),
-                    month,
-                    static_cast<int>(doy - (153 * mp + 2) / 5 + 1),
-                    second / 3600,
-                    second / 60 % 60,
-                    second % 60};
+    const std::int64_t sinceFeb28 = utc - kNow + 23 * 3600 + (utc < kClockForward ? 0 : 3600);
+    const bool march = sinceFeb28 >= 86400;
+    const int second = static_cast<int>(sinceFeb28 % 86400);
+    return DateTime{2026,          march ? 3 : 2,    march ? 1 : 28,
+                    second / 3600, second / 60 % 60, second % 60};
 }
 
 CommandLineOutcome Read(const Args& args) {
