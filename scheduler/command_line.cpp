@@ -52,13 +52,14 @@ std::wstring LowerAscii(std::wstring_view text) {
     return lower;
 }
 
-bool IsLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
+// Within the years that the seconds scale holds (1972 to 2038) every fourth year is a leap
+// year, 2000 included; a later date is refused as out of range anyway.
 int DaysInMonth(int year, int month) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+    if (month == 2) {
+        return year % 4 == 0 ? 29 : 28;
+    }
+    // 31 days in January, March, May, July, August, October, December.
+    return 30 + (month + month / 8) % 2;
 }
 
 // Steps through a value's text: runs of digits and the characters between them.
