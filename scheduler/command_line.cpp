@@ -28,7 +28,7 @@ struct OptionSpec {
 
 const OptionSpec kOptions[] = {
     {L"at", Slot::kTarget, std::nullopt,
-     L"\"yyyy-mm-dd hh:mm[:ss]\"，1972-01-01 00:00:00 至 2038-09-24 03:14:07"},
+     L"\"yyyy-mm-dd hh:mm[:ss]\"，从现在至 2038-09-24 03:14:07"},
     {L"in", Slot::kTarget, std::nullopt, L"分钟数或 h:mm:ss，到期不晚于 2038-09-24 03:14:07"},
     {L"shutdown", Slot::kAction, ActionOption::kOption1, nullptr},
     {L"restart", Slot::kAction, ActionOption::kOption2, nullptr},
@@ -162,7 +162,7 @@ std::wstring CommandLineUsage() {
            L"/run \"程序 参数\"  运行\n"
            L"/start  立即启动，如同点击“启动”\n"
            L"/?  显示本说明\n"
-           L"选项以 / 或 - 开头，次序不限；时间在 1972 年至 2038-09-24 03:14:07 之间。";
+           L"选项以 / 或 - 开头，次序不限；时间从现在至 2038-09-24 03:14:07。";
 }
 
 CommandLineOutcome ReadCommandLine(const std::vector<std::wstring>& arguments, std::int64_t nowUtc,
@@ -234,6 +234,12 @@ CommandLineOutcome ReadCommandLine(const std::vector<std::wstring>& arguments, s
         }
         if (!OnTheScale(*target)) {
             return ValueError(option, *spec, L"“" + value + L"”超出范围");
+        }
+        // A time already past would fire at once: a shortcut or a task started late must not
+        // shut the computer down at an hour nobody chose.
+        if (const auto now = localAt(nowUtc);
+            now && PseudoTimestamp(*target) < PseudoTimestamp(*now)) {
+            return ValueError(option, *spec, L"“" + value + L"”已过");
         }
         preset.target = target;
     }
