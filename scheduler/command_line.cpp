@@ -11,10 +11,11 @@ namespace velmora {
 
 namespace {
 
-// Delays longer than the whole seconds scale (1972 to 2038) need no clock to be refused, and
-// every sum with them stays far inside 64 bits.
+// Longer than the whole seconds scale (1972 to 2038): a longer delay is cut to it, still out of
+// range, so that every sum stays far inside 64 bits and inside the dates Windows converts.
 constexpr std::int64_t kLongestDelay = std::int64_t{1} << 32;
 constexpr std::size_t kAnyLength = 64;  // digits of a delay's first number
+constexpr std::int64_t kHour = 3600;
 
 // What an option sets: each of these at most once.
 enum class Slot { kTarget, kAction, kStart };
@@ -132,10 +133,17 @@ std::optional<std::int64_t> ParseDelay(std::wstring_view text) {
     return hours * 3600 + minutes * 60 + seconds;
 }
 
-// A reading that the seconds scale holds and that is not long past (the fields would be due
-// at once whatever they hold).
-bool OnTheScale(const DateTime& moment) {
-    return moment.year >= kBaseYear && PseudoTimestamp(moment).has_value();
+// Whether the tick, which fires at the first second whose local reading is not earlier than the
+// target, would fire before `end`, the instant the target stands for: so it would when the clock
+// goes back within the last hour before it, and shows the target's reading in a first pass.
+bool FiresEarly(const DateTime& target, std::int64_t nowUtc, std::int64_t end,
+                const LocalTimeAt& localAt) {
+    const std::int64_t probe = std::max(nowUtc, end - kHour);
+    if (probe >= end) {
+        return false;
+    }
+    const auto seen = localAt(probe);
+    return seen && PseudoTimestamp(*seen) >= PseudoTimestamp(target);
 }
 
 CommandLineOutcome Error(const std::wstring& problem) {
@@ -221,10 +229,12 @@ CommandLineOutcome ReadCommandLine(const std::vector<std::wstring>& arguments, s
             continue;
         }
         std::optional<DateTime> target;
+        std::int64_t end = nowUtc;  // the instant a delay's target stands for
         if (name == L"at") {
             target = ParseMoment(value);
         } else if (const auto delay = ParseDelay(value)) {
-            target = *delay < kLongestDelay ? localAt(nowUtc + *delay) : std::nullopt;
+            end = nowUtc + std::min(*delay, kLongestDelay);
+            target = localAt(end);
             if (!target) {
                 return ValueError(option, *spec, L"“" + value + L"”超出范围");
             }
@@ -232,14 +242,17 @@ CommandLineOutcome ReadCommandLine(const std::vector<std::wstring>& arguments, s
         if (!target) {
             return ValueError(option, *spec, L"“" + value + L"”无效");
         }
-        if (!OnTheScale(*target)) {
+        if (!PseudoTimestamp(*target)) {
             return ValueError(option, *spec, L"“" + value + L"”超出范围");
         }
         // A time already past would fire at once: a shortcut or a task started late must not
         // shut the computer down at an hour nobody chose.
         if (const auto now = localAt(nowUtc);
-            now && PseudoTimestamp(*target) < PseudoTimestamp(*now)) {
+            name == L"at" && now && PseudoTimestamp(*target) < PseudoTimestamp(*now)) {
             return ValueError(option, *spec, L"“" + value + L"”已过");
+        }
+        if (name == L"in" && FiresEarly(*target, nowUtc, end, localAt)) {
+            return ValueError(option, *spec, L"“" + value + L"”落在时钟回拨后重复的一小时内");
         }
         preset.target = target;
     }
