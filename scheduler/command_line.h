@@ -36,7 +36,9 @@ struct CommandLineOutcome {
 
 // `arguments` without the program's own name, split by Windows' rules. A delay (/in) is real
 // elapsed time: its target is the local reading at `nowUtc` plus the delay, so it holds across
-// midnight, a month's end and a change to or from daylight-saving time alike.
+// midnight, a month's end and a change to or from daylight-saving time alike. Refused, as the
+// tick would fire early on them: a time already past, and a delay that ends in the hour that
+// repeats when the clock goes back.
 CommandLineOutcome ReadCommandLine(const std::vector<std::wstring>& arguments, std::int64_t nowUtc,
                                    const LocalTimeAt& localAt);
 
