@@ -247,7 +247,11 @@ void Form1::Form_Load() {
 
     Timer1().SetInterval(kTickIntervalMs);
 
-    const std::array<std::wstring, 6> fields = PresetFieldTexts(clock_.Now());
+    SetTargetFields(clock_.Now());
+}
+
+void Form1::SetTargetFields(const DateTime& target) {
+    const std::array<std::wstring, 6> fields = PresetFieldTexts(target);
     for (int i = 1; i <= 6; ++i) {
         Combo1(i).SetText(fields[static_cast<size_t>(i - 1)]);
     }
@@ -356,6 +360,21 @@ OptionButton& Form1::Option4() {
 }
 OptionButton& Form1::Option5() {
     return Get<OptionButton>(L"Option5", kNoIndex);
+}
+OptionButton& Form1::OptionOf(ActionOption option) {
+    switch (option) {
+        case ActionOption::kOption1:
+            return Option1();
+        case ActionOption::kOption2:
+            return Option2();
+        case ActionOption::kOption3:
+            return Option3();
+        case ActionOption::kOption4:
+            return Option4();
+        case ActionOption::kOption5:
+            break;
+    }
+    return Option5();
 }
 TextBox& Form1::Text5() {
     return Get<TextBox>(L"Text5", kNoIndex);

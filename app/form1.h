@@ -2,7 +2,7 @@
 // event handlers that the layout binds. Handlers live in their own files:
 //   form1.cpp           creation and Form_Load
 //   form1_tick.cpp      Timer1_Timer
-//   form1_commands.cpp  LabelGN_Click, Option1_Click, Option2_Click
+//   form1_commands.cpp  LabelGN_Click, Option1_Click, Option2_Click, the command line's preset
 //   form1_picker.cpp    Command1_Click
 //   form1_edits.cpp     the edits of the target: Combo1_* and Text5_*
 //   form1_grips.cpp     Label5_MouseMove, Frame1_MouseMove, Frame2_MouseMove, Label12_Click
@@ -28,6 +28,7 @@
 #include "platform/power.h"
 #include "platform/process.h"
 #include "platform/timer.h"
+#include "scheduler/command_line.h"
 #include "scheduler/target_edits.h"
 #include "scheduler/tick.h"
 
@@ -45,6 +46,9 @@ class Form1 {
     // Raises the load event: once, after all controls exist and before any tick. Then shows
     // the window if the load left it hidden.
     void Load();
+    // After the load: the command line's target, option and program text into their controls,
+    // then, if asked, a click on 启动.
+    void ApplyPreset(const Preset& preset);
 
     // The window itself (Width, Height, Left, Top, Move, State, BackColour, EndProgram...).
     Form& Me() { return form_; }
@@ -76,6 +80,7 @@ class Form1 {
     OptionButton& Option3();
     OptionButton& Option4();
     OptionButton& Option5();
+    OptionButton& OptionOf(ActionOption option);  // Option1 for kOption1 ...
     TextBox& Text5();
     CommandButton& Command1();
     Timer& Timer1() { return timer1_; }
@@ -134,6 +139,8 @@ class Form1 {
     template <class T>
     T& Get(std::wstring_view name, int index);
     void Raise(const HandlerCall& call, const std::function<void()>& handler);
+    // The six target fields to a date and time, as start-up presets them.
+    void SetTargetFields(const DateTime& target);
     // The six target fields and Text5 as they stand.
     TargetEntry LiveTarget();
     // Whether the keyboard focus is (still) on one of the window's controls.

@@ -1,5 +1,5 @@
-// The command labels LabelGN(0..4) (views, start, pause, exit) and the clicks of Option1 and
-// Option2.
+// The command labels LabelGN(0..4) (views, start, pause, exit), the clicks of Option1 and
+// Option2, and the command line's preset, which ends in a click on 启动.
 #include <windows.h>
 
 #include "app/form1.h"
@@ -90,5 +90,20 @@ void Form1::LabelGN_Click(std::int16_t index) {
 void Form1::Option1_Click() {}
 
 void Form1::Option2_Click() {}
+
+void Form1::ApplyPreset(const Preset& preset) {
+    if (preset.target) {
+        SetTargetFields(*preset.target);
+    }
+    if (preset.option) {
+        OptionOf(*preset.option).SetValue(true);
+        if (*preset.option == ActionOption::kOption3) {
+            Text5().SetText(preset.programText);
+        }
+    }
+    if (preset.start) {
+        Raise({"LabelGN_Click", 3, {}}, [this] { LabelGN_Click(3); });
+    }
+}
 
 }  // namespace velmora

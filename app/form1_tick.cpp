@@ -9,26 +9,6 @@
 
 namespace velmora {
 
-namespace {
-
-OptionButton& OptionFor(Form1& form, ActionOption option) {
-    switch (option) {
-        case ActionOption::kOption1:
-            return form.Option1();
-        case ActionOption::kOption2:
-            return form.Option2();
-        case ActionOption::kOption3:
-            return form.Option3();
-        case ActionOption::kOption4:
-            return form.Option4();
-        case ActionOption::kOption5:
-            break;
-    }
-    return form.Option5();
-}
-
-}  // namespace
-
 void Form1::Timer1_Timer() {
     const DateTime now = clock_.Now();
     LabelS().SetCaption(GeneralDateTimeText(now));
@@ -72,7 +52,7 @@ void Form1::Timer1_Timer() {
 void Form1::Dispatch(std::size_t first, const std::wstring& programPath) {
     for (std::size_t i = first; i < kDispatchOrder.size(); ++i) {
         const ActionOption option = kDispatchOrder[i];
-        if (!OptionFor(*this, option).Value()) {
+        if (!OptionOf(option).Value()) {
             continue;
         }
         const DueAction action = DecideDueAction(option, programPath, *files_, wow64Folder_);

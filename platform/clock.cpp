@@ -1,4 +1,5 @@
-// SystemClock and GeneralDateTimeText over the user's locale settings.
+// SystemClock and GeneralDateTimeText over the user's locale settings; UTC seconds and their
+// local reading.
 #include "platform/clock.h"
 
 #include <windows.h>
@@ -19,6 +20,10 @@ SYSTEMTIME ToSystemTime(const DateTime& moment) {
     st.wSecond = static_cast<WORD>(moment.second);
     return st;
 }
+
+// FILETIME counts 100 ns steps from 1601-01-01 00:00:00 UTC.
+constexpr std::int64_t kFileTimeStepsPerSecond = 10000000;
+constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
 
 }  // namespace
 
@@ -43,6 +48,36 @@ std::wstring GeneralDateTimeText(const DateTime& moment) {
         swprintf(time, 128, L"%02d:%02d:%02d", moment.hour, moment.minute, moment.second);
     }
     return std::wstring(date) + L" " + time;
+}
+
+std::int64_t UtcSecondsNow() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t steps = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+    return static_cast<std::int64_t>(steps / kFileTimeStepsPerSecond) - kSecondsFrom1601To1970;
+}
+
+std::optional<DateTime> LocalTimeAtUtc(std::int64_t utcSeconds) {
+    if (utcSeconds < -kSecondsFrom1601To1970) {
+        return std::nullopt;
+    }
+    const auto steps =
+        static_cast<std::uint64_t>(utcSeconds + kSecondsFrom1601To1970) * kFileTimeStepsPerSecond;
+    const FILETIME instant{static_cast<DWORD>(steps), static_cast<DWORD>(steps >> 32)};
+    // The zone's rules for that year (its daylight-saving dates may differ from this year's);
+    // without them, the rules in force.
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    TIME_ZONE_INFORMATION zone{};
+    if (!FileTimeToSystemTime(&instant, &utc)) {
+        return std::nullopt;
+    }
+    const bool ofThatYear = GetTimeZoneInformationForYear(utc.wYear, nullptr, &zone) != 0;
+    if (!SystemTimeToTzSpecificLocalTime(ofThatYear ? &zone : nullptr, &utc, &local)) {
+        return std::nullopt;
+    }
+    return DateTime{local.wYear, local.wMonth,  local.wDay,
+                    local.wHour, local.wMinute, local.wSecond};
 }
 
 }  // namespace velmora

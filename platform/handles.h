@@ -96,6 +96,12 @@ struct WindowTraits {
     static void Close(HWND h) { DestroyWindow(h); }
 };
 
+// What a Win32 call allocated with LocalAlloc for its caller (CommandLineToArgvW's list).
+struct LocalMemoryTraits {
+    using Handle = HLOCAL;
+    static void Close(HLOCAL h) { LocalFree(h); }
+};
+
 using BitmapHandle = UniqueHandle<BitmapTraits>;
 using FontHandle = UniqueHandle<FontTraits>;
 using BrushHandle = UniqueHandle<BrushTraits>;
@@ -104,6 +110,7 @@ using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using ProcessHandle = UniqueHandle<ProcessTraits>;
 using ThreadHandle = UniqueHandle<ThreadTraits>;
 using WindowHandle = UniqueHandle<WindowTraits>;
+using LocalMemory = UniqueHandle<LocalMemoryTraits>;
 
 // A DC from GetDC, given back with ReleaseDC on the same window (hwnd null: the screen).
 class WindowDc {

@@ -1,8 +1,10 @@
 // ProcessRunner: CreateProcessW with STARTF_USESHOWWINDOW; the system folder's cmd.exe and the
-// Windows folder that a 32-bit program under WOW64 needs to name.
+// Windows folder that a 32-bit program under WOW64 needs to name; this program's own arguments.
 #include "platform/process.h"
 
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <shellapi.h>
 
 #include <vector>
 
@@ -58,6 +60,16 @@ ProcessStart CommandInterpreter(const std::wstring& commandLine, const std::wstr
     return {commandLine, shown ? SW_SHOWNORMAL : SW_HIDE,
             interpreter.empty() ? system + L"\\cmd.exe" : interpreter,
             folder.empty() ? system : folder};
+}
+
+std::vector<std::wstring> ProgramArguments() {
+    int count = 0;
+    LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count);
+    const LocalMemory owner(list);
+    if (list == nullptr) {
+        return {};
+    }
+    return std::vector<std::wstring>(list + (count > 0 ? 1 : 0), list + count);
 }
 
 }  // namespace velmora

@@ -39,6 +39,10 @@ class RecordingRunner : public CommandRunner {
     std::vector<Call> calls;
 };
 
+// This program's arguments without its own name, split by Windows' rules (CommandLineToArgvW:
+// quotes group, backslashes before a quote escape it).
+std::vector<std::wstring> ProgramArguments();
+
 // The system folder as GetSystemDirectoryW gives it (C:\windows\system32); empty when it
 // cannot be read.
 std::wstring SystemFolder();

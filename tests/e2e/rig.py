@@ -263,11 +263,15 @@ class Rig:
         planted = [self.bin + "/cmd.exe", self.folder + "/shutdown.exe", *map(unix_path, PLANTED)]
         return [run for run in self.runs() if unix_path(run[1]).lower() in map(str.lower, planted)]
 
-    def start_velmora(self):
+    def launch(self, *arguments):
+        """velmora.exe with `arguments`, the group's processes watched from its start."""
         if not self.watching:
             self.watching = True
             threading.Thread(target=self.watch, daemon=True).start()
-        return Velmora(self, self.start(os.path.join(self.bin, "velmora.exe")))
+        return self.start(os.path.join(self.bin, "velmora.exe"), *arguments)
+
+    def start_velmora(self):
+        return Velmora(self, self.launch())
 
     def stop(self):
         self.watching = False
