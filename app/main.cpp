@@ -7,6 +7,7 @@
 
 #include "app/form1.h"
 #include "platform/message_loop.h"
+#include "platform/start_notes.h"
 
 // What std::terminate does in this program. The library's own handler prints the demangled type
 // of the exception to a console that a windowed program does not have, and its demangler makes
@@ -18,6 +19,7 @@ void __verbose_terminate_handler() {
 }  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    velmora::NoteStartStep("WinMain");
     try {
         velmora::ProcessRunner runner;
         velmora::SystemClock clock;

@@ -5,6 +5,7 @@
 
 #include "platform/controls.h"
 #include "platform/screen.h"
+#include "platform/start_notes.h"
 #include "platform/timer.h"
 #include "platform/win32_error.h"
 #include "ui/twips.h"
@@ -200,6 +201,10 @@ void Form::RemoveTimer(Timer& timer) {
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_PAINT:
+            Container::HandleMessage(message, wParam, lParam);
+            NoteFirstPaint();
+            return 0;
         case WM_TIMER:
             OnTimer(static_cast<UINT_PTR>(wParam));
             return 0;
