@@ -72,8 +72,11 @@ void Form1::CreateControls() {
                 slot.panel = std::make_unique<PictureBox>(parent, spec.rect, spec.backColour);
                 break;
             case ControlKind::kComboBox:
+                // The target fields start empty, not with the layout's texts: Form_Load presets
+                // them before the window first paints, and a text set now would only cost each
+                // field a second round of edit notifications and redraws that nobody sees.
                 slot.windowed =
-                    std::make_unique<ComboBox>(parent, spec.rect, spec.text, font, spec.foreColour,
+                    std::make_unique<ComboBox>(parent, spec.rect, L"", font, spec.foreColour,
                                                spec.backColour, ListItems(spec.items));
                 break;
             case ControlKind::kOptionButton: {

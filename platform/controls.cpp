@@ -161,7 +161,9 @@ ComboBox::ComboBox(Container& parent, const TwipsRect& rect, const std::wstring&
     for (const std::wstring& item : items) {
         SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     }
-    SetText(text);
+    if (!text.empty()) {
+        SetText(text);
+    }
 }
 
 int ComboBox::ListCount() const {
