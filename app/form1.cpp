@@ -8,6 +8,7 @@
 
 #include "app/layout.h"
 #include "app/start_up.h"
+#include "platform/start_notes.h"
 #include "scheduler/command_labels.h"
 #include "scheduler/tick.h"
 #include "ui/twips.h"
@@ -35,11 +36,15 @@ Form1::Form1(CommandRunner& runner, Clock& clock)
       form_(gdi_, FormOptionsFromLayout()),
       timer1_(form_),
       grace_(form_) {
+    NoteStartStep("window");
     form_.SetAutoRedraw(FormLayout().autoRedraw);
     CreateControls();
+    NoteStartStep("controls");
     ArrangeStacking();
+    NoteStartStep("stacking");
     SetUpFocus();
     BindEvents();
+    NoteStartStep("focus and events");
 }
 
 Form1::~Form1() = default;
@@ -71,8 +76,11 @@ void Form1::CreateControls() {
                 slot.panel = std::make_unique<PictureBox>(parent, spec.rect, spec.backColour);
                 break;
             case ControlKind::kComboBox:
+                // The target fields start empty, not with the layout's texts: Form_Load presets
+                // them before the window first paints, and a text set now would only cost each
+                // field a second round of edit notifications and redraws that nobody sees.
                 slot.windowed =
-                    std::make_unique<ComboBox>(parent, spec.rect, spec.text, font, spec.foreColour,
+                    std::make_unique<ComboBox>(parent, spec.rect, L"", font, spec.foreColour,
                                                spec.backColour, ListItems(spec.items));
                 break;
             case ControlKind::kOptionButton: {
@@ -231,10 +239,12 @@ void Form1::Load() {
 // topmost and shown at the screen's corner, the tick, and the target preset to now.
 void Form1::Form_Load() {
     runner_.Start(CommandInterpreter(kMakeCaptureFolderCommand));
+    NoteStartStep("capture folder command");
     Me().SetWidth(Label5().Width());
     Me().SetHeight(Label5().Height());
     Me().SetBackColour(kKeyColour);
     Label6().SetCaption(kProductTitle);
+    NoteStartStep("size, colour, title");
 
     // These user32 calls are linked, not looked up by name at run time: every Windows version
     // the program runs on has them (SetLayeredWindowAttributes since Windows 2000).
@@ -244,6 +254,7 @@ void Form1::Form_Load() {
     SetLayeredWindowAttributes(hwnd, kKeyColour, 1, LWA_COLORKEY);
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, TwipsToPixels(Me().Width()),
                  TwipsToPixels(Me().Height()), SWP_SHOWWINDOW);
+    NoteStartStep("colour key, shown");
 
     Timer1().SetInterval(kTickIntervalMs);
 
@@ -255,6 +266,7 @@ void Form1::SetTargetFields(const DateTime& target) {
     for (int i = 1; i <= 6; ++i) {
         Combo1(i).SetText(fields[static_cast<size_t>(i - 1)]);
     }
+    NoteStartStep("tick, target preset");
 }
 
 Form1::Slot& Form1::SlotOf(std::wstring_view name, int index) {

@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/message_loop.h"
 #include "platform/process.h"
+#include "platform/start_notes.h"
 #include "scheduler/command_labels.h"
 #include "scheduler/command_line.h"
 
@@ -33,6 +34,7 @@ constexpr int kCommandLineFault = 2;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    velmora::NoteStartStep("WinMain");
     try {
         // Started without arguments, nothing here changes what the program does.
         std::optional<velmora::Preset> preset;

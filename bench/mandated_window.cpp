@@ -15,7 +15,8 @@
 //      when painted) redrawn where the timer shows its clock, as minimal_clock.exe does; for
 //      the idle CPU figures, what the window must do every second on top of the tick itself
 // The windows take the timer's places and sizes in pixels. Without letters it does what
-// minimal_window.exe does. Nothing but Win32, like minimal_window.cpp.
+// minimal_window.exe does. Nothing but Win32, like minimal_window.cpp. When VELMORA_PAINT_LOG
+// names a file, it notes its steps there at its first paint, as velmora.exe does.
 #include <windows.h>
 
 namespace velmora {
@@ -64,6 +65,65 @@ constexpr Text kTexts[] = {
 constexpr RECT kClockRect = {55, 96, 126, 110};
 constexpr POINT kFrame1Origin = {16, 48};
 HWND clockWindow = nullptr;
+
+// The start-up notes: the performance counter at each step's end, written at the first paint
+// in velmora.exe's format ("<local time>\tstep\t<name>\t<ms since the first note>").
+struct Note {
+    const char* step;
+    LONGLONG counter;
+};
+Note notes[8];
+int noteCount = 0;
+FILETIME firstNoteTime;
+bool painted = false;
+
+void NoteStep(const char* step) {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    if (noteCount == 0) {
+        FILETIME utc;
+        GetSystemTimeAsFileTime(&utc);
+        FileTimeToLocalFileTime(&utc, &firstNoteTime);
+    }
+    if (noteCount < 8) {
+        notes[noteCount++] = {step, now.QuadPart};
+    }
+}
+
+void WriteNotes() {
+    NoteStep("first paint");
+    wchar_t path[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(L"VELMORA_PAINT_LOG", path, MAX_PATH);
+    LARGE_INTEGER frequency;
+    if (length == 0 || length >= MAX_PATH || !QueryPerformanceFrequency(&frequency)) {
+        return;
+    }
+    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    ULARGE_INTEGER first;
+    first.LowPart = firstNoteTime.dwLowDateTime;
+    first.HighPart = firstNoteTime.dwHighDateTime;
+    for (int i = 0; i < noteCount; ++i) {
+        ULONGLONG us = static_cast<ULONGLONG>(notes[i].counter - notes[0].counter) * 1000000 /
+                       static_cast<ULONGLONG>(frequency.QuadPart);
+        ULARGE_INTEGER ticks;
+        ticks.QuadPart = first.QuadPart + us * 10;
+        FILETIME time = {ticks.LowPart, ticks.HighPart};
+        SYSTEMTIME st;
+        FileTimeToSystemTime(&time, &st);
+        char line[128];
+        int size = wsprintfA(line, "%04u-%02u-%02u %02u:%02u:%02u.%03u\tstep\t%s\t%u.%03u\r\n",
+                             st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
+                             st.wMilliseconds, notes[i].step, static_cast<unsigned>(us / 1000),
+                             static_cast<unsigned>(us % 1000));
+        DWORD written;
+        WriteFile(file, line, size, &written, nullptr);
+    }
+    CloseHandle(file);
+}
 
 RECT ClockRect(HWND window) {
     RECT rect = kClockRect;
@@ -145,6 +205,10 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             DrawTexts(dc, 0);
             DrawClock(window, dc);
             EndPaint(window, &paint);
+            if (!painted) {
+                painted = true;
+                WriteNotes();
+            }
             return 0;
         }
         case WM_CTLCOLORSTATIC:
@@ -301,6 +365,7 @@ void ReadParts() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace velmora;
+    NoteStep("WinMain");
     ReadParts();
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = MainProc;
@@ -318,10 +383,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     if (parts.fonts) {
         CreateFonts();
+        NoteStep("fonts");
     }
     HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, windowClass.lpszClassName,
                                   L"Mandated window", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 389, 221,
                                   nullptr, nullptr, instance, nullptr);
+    NoteStep("window");
     if (parts.combos || parts.otherControls) {
         HWND frame1 =
             Child(kPanelClass, L"", WS_CLIPCHILDREN, 0, 16, 48, 181, 129, window, 1, kRegular);
@@ -335,8 +402,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             Child(kPanelClass, L"", WS_CLIPCHILDREN, 0, 192, 48, 181, 137, window, 2, kRegular);
         CreateOtherControls(frame2);
     }
+    NoteStep("controls");
     if (parts.command) {
         StartHiddenCommand();
+        NoteStep("capture folder command");
     }
     if (parts.colourKey) {
         SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -346,6 +415,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
     }
+    NoteStep("colour key, shown");
 
     if (parts.tick) {
         if (clockWindow == nullptr) {

@@ -17,10 +17,12 @@ and Wine prefix and makes the release. It prints its figures and their targets; 
 - The yardstick that is judged, mandated_window.exe: the minimal window plus what the timer's
   window must do at start-up whatever builds it (colour key, the six drop-down combo boxes with
   their items, the other standard controls, the label texts in the four Chinese fonts, the
-  hidden cmd.exe). Targets: start-up at most 1.1 times its, private memory at most 1.02 times.
+  hidden cmd.exe). Targets: start-up at most 1.05 times its, private memory at most 1.02 times.
   Against minimal_window.exe the figures are information only: the mandated parts alone cost
   about 1.9 times its start-up and 1.26 times its private memory under Wine, which no framework
-  can win back. --breakdown adds the parts one at a time and prints what each costs.
+  can win back. --breakdown adds the parts one at a time and prints what each costs, then
+  sets velmora.exe's own steps beside the whole yardstick's: both note when each step ended
+  (the performance counter, written at the first paint into the file VELMORA_PAINT_LOG names).
 - Size: each released velmora.exe (stripped, in the zips of the release folder, dist/).
 - Binary: PE32 for i386 (PE32+ for x86-64 in the 64-bit build) with the Windows GUI subsystem,
   importing only Windows system DLLs.
@@ -57,7 +59,7 @@ def pink(screen):
 
 def time_start(exe, screen, args=()):
     """One start: seconds to the pink probe pixel, the memory fields after settling, and the
-    seconds to the program's own first-paint note if it writes one (into the group's log)."""
+    program's own notes if it writes any (into the group's log): {step: ms from the start}."""
     group = rig.Rig("bench", screen)
     try:
         group.env["VELMORA_PAINT_LOG"] = group.env["VELMORA_LOG"]
@@ -72,11 +74,24 @@ def time_start(exe, screen, args=()):
         seconds = time.monotonic() - start
         time.sleep(2)
         memory = memory_kb(program.pid)
-        painted = [line[0] for line in rig.read_log(group.log) if line[1:] == ("painted",)]
-        self_reported = (painted[0] - wall_start).total_seconds() if painted else None
-        return seconds, memory, self_reported
+        return seconds, memory, own_notes(rig.read_log(group.log), wall_start)
     finally:
         group.stop()
+
+
+def own_notes(log, wall_start):
+    """{step: ms from wall_start} of a program's notes: "painted" from its time stamp, velmora's
+    steps from the first step's time stamp and then their own finer milliseconds."""
+    notes = {}
+    steps = [line for line in log if line[1:2] == ("step",) and len(line) == 4]
+    if steps:
+        first = (steps[0][0] - wall_start).total_seconds() * 1000
+        for _, _, name, ms in steps:
+            notes[name] = first + float(ms)
+    painted = [line[0] for line in log if line[1:] == ("painted",)]
+    if painted:
+        notes["painted"] = (painted[0] - wall_start).total_seconds() * 1000
+    return notes
 
 
 def memory_kb(pid):
@@ -137,18 +152,15 @@ MANDATED_ALL = "".join(letter for letter, _ in MANDATED_PARTS)
 
 def run_interleaved(programs, runs, screen):
     """Starts each (label, exe, args) once to warm up, then `runs` times in turns, so that a busy
-    moment of the machine falls on all of them. {label: ([seconds], [memory], [own note])}"""
+    moment of the machine falls on all of them. {label: ([seconds], [memory], [own notes])}"""
     # The first start of a run boots Wine's services in the prefix; leave it out of the figures.
     for _, exe, args in programs:
         time_start(exe, screen, args)
     figures = {label: ([], [], []) for label, _, _ in programs}
     for _ in range(runs):
         for label, exe, args in programs:
-            seconds, memory, own = time_start(exe, screen, args)
-            figures[label][0].append(seconds)
-            figures[label][1].append(memory)
-            if own is not None:
-                figures[label][2].append(own)
+            for figure, value in zip(figures[label], time_start(exe, screen, args)):
+                figure.append(value)
     return figures
 
 
@@ -156,13 +168,48 @@ def median_private(memory):
     return statistics.median(m["Private_Dirty"] for m in memory)
 
 
+def print_steps(programs):
+    """The programs' own notes side by side ({label: (times, notes)}): when each start-up step
+    ended and what it took, median; a step only one of them has shows a blank for the other."""
+    steps = []
+    for _, notes in programs.values():
+        for step in notes[0]:
+            if step not in steps and step != "painted":
+                # After the steps that come before it in this program, before the rest.
+                mine = [s for s in notes[0] if s != "painted"]
+                later = [s for s in steps if s in mine and mine.index(s) > mine.index(step)]
+                steps.insert(steps.index(later[0]) if later else len(steps), step)
+    print("  the programs' own notes of their steps (VELMORA_PAINT_LOG), median ms "
+          "(ends at / takes):")
+    print(f"  {'':36}" + "".join(f" {label:>22}" for label in programs))
+    rows = {step: [] for step in steps + ["until pink shows on the screen"]}
+    for times, notes in programs.values():
+        mine = [s for s in notes[0] if s != "painted"]
+        for step in steps:
+            if step not in mine:
+                rows[step].append(f"{'':>22}")
+                continue
+            i = mine.index(step)
+            end = statistics.median(n[step] for n in notes)
+            took = statistics.median(n[step] - (n[mine[i - 1]] if i else 0) for n in notes)
+            rows[step].append(f" {end:9.0f} / {took:8.1f}")
+        shown = statistics.median(t * 1000 - n[mine[-1]] for t, n in zip(times, notes))
+        rows["until pink shows on the screen"].append(
+            f" {statistics.median(times) * 1000:9.0f} / {shown:8.1f}")
+    for step, cells in rows.items():
+        label = f"Wine's start to {step}" if step == steps[0] else step
+        print(f"    {label:34}" + "".join(cells))
+
+
 def print_breakdown(runs, screen):
-    """The yardstick with its parts added one at a time, against the minimal window."""
+    """The yardstick with its parts added one at a time, against the minimal window, and
+    velmora.exe in the same turns with its own steps."""
     programs = [("minimal_window.exe", "minimal_window.exe", ())]
     letters = ""
     for letter, what in MANDATED_PARTS:
         letters += letter
         programs.append((f"+ {what}", "mandated_window.exe", (letters,)))
+    programs.append(("velmora.exe", "velmora.exe", ()))
     figures = run_interleaved(programs, runs, screen)
     print(f"what each part of the timer's start-up costs under Wine, median of {runs} starts:")
     print(f"  {'':40} {'start-up':>10} {'added':>7} {'private':>10} {'added':>8}")
@@ -174,10 +221,17 @@ def print_breakdown(runs, screen):
         print(f"  {label:40} {start:7.0f} ms {added_start:>7} {private:7.0f} kB {added_private:>8}")
         previous = (start, private)
     base_times, base_memory, _ = figures["minimal_window.exe"]
-    all_times, all_memory, _ = figures[programs[-1][0]]
+    all_times, all_memory, _ = figures[programs[-2][0]]
     print(f"  all parts against the minimal window: start-up ratio "
           f"{statistics.median(all_times) / statistics.median(base_times):.2f}, private ratio "
           f"{median_private(all_memory) / median_private(base_memory):.2f}")
+    noted = {label: (figures[key][0], figures[key][2])
+             for label, key in (("mandated_window.exe", programs[-2][0]),
+                                ("velmora.exe", "velmora.exe"))}
+    if all(all(notes) for _, notes in noted.values()):
+        print_steps(noted)
+    else:
+        print("  no notes of their steps from mandated_window.exe and velmora.exe")
 
 
 def main():
@@ -220,18 +274,18 @@ def main():
     for exe, (times, _, _) in figures.items():
         print(f"  {exe:20} {statistics.median(times) * 1000:7.0f} ms"
               f"  (min {min(times) * 1000:.0f}, max {max(times) * 1000:.0f})")
-    self_reported = figures["minimal_window.exe"][2]
+    self_reported = [n["painted"] for n in figures["minimal_window.exe"][2] if "painted" in n]
     if self_reported:
         print(f"  minimal_window.exe's own first-WM_PAINT note: "
-              f"{statistics.median(self_reported) * 1000:.0f} ms (millisecond clock of Wine)")
+              f"{statistics.median(self_reported):.0f} ms (millisecond clock of Wine)")
     velmora_times = figures["velmora.exe"][0]
     minimal_times = figures["minimal_window.exe"][0]
     mandated_times = figures["mandated_window.exe"][0]
     ratio = statistics.median(velmora_times) / statistics.median(mandated_times)
-    print(f"  against mandated_window.exe: ratio {ratio:.2f} (target <= 1.1): "
-          f"{verdict(ratio <= 1.1)}  [ratio of the fastest starts, less open to a busy machine: "
+    print(f"  against mandated_window.exe: ratio {ratio:.2f} (target <= 1.05): "
+          f"{verdict(ratio <= 1.05)}  [ratio of the fastest starts, less open to a busy machine: "
           f"{min(velmora_times) / min(mandated_times):.2f}]")
-    all_passed &= ratio <= 1.1
+    all_passed &= ratio <= 1.05
     print(f"  against minimal_window.exe (information): ratio "
           f"{statistics.median(velmora_times) / statistics.median(minimal_times):.2f}; the "
           f"mandated parts alone: "

@@ -100,7 +100,8 @@ LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND hwnd = Hwnd();
     switch (message) {
         case WM_ERASEBKGND:
-            return 1;  // WM_PAINT fills everything, off screen
+            OnEraseBackground(reinterpret_cast<HDC>(wParam));
+            return 1;
         case WM_PAINT:
             OnPaint();
             return 0;
@@ -245,16 +246,29 @@ bool Container::PrepareBackBuffer(HDC windowDc, int width, int height) {
 
 void Container::OnPaint() {
     PaintDc paint(Hwnd());
-    if (!paint.Get()) {
-        return;
+    if (paint.Get()) {
+        Draw(paint.Get(), paint.Dirty());
     }
+}
+
+void Container::OnEraseBackground(HDC dc) {
+    // The background is the whole content, drawn as WM_PAINT draws it. A window being shown is
+    // erased there and then, inside the SetWindowPos that shows it, while its WM_PAINT waits for
+    // the message loop: so the panel shows its boxes and texts from the moment it shows, and
+    // never a bare background. WM_PAINT then draws the same again.
+    RECT dirty{};
+    if (dc != nullptr && GetClipBox(dc, &dirty) != ERROR) {
+        Draw(dc, dirty);
+    }
+}
+
+void Container::Draw(HDC target, const RECT& dirty) {
     // Only the dirty part is drawn: a tick changes one label a second, and redrawing the whole
     // panel for it would triple the program's idle CPU time. It is drawn off screen and copied
     // in one go, so the stacked controls never flicker.
-    const RECT dirty = paint.Dirty();
     const int width = dirty.right - dirty.left;
     const int height = dirty.bottom - dirty.top;
-    if (width <= 0 || height <= 0 || !PrepareBackBuffer(paint.Get(), width, height)) {
+    if (width <= 0 || height <= 0 || !PrepareBackBuffer(target, width, height)) {
         return;
     }
     HDC memory = buffer_.dc.Get();
@@ -268,8 +282,7 @@ void Container::OnPaint() {
             (*it)->Paint(memory, gdi_);
         }
     }
-    BitBlt(paint.Get(), dirty.left, dirty.top, width, height, memory, dirty.left, dirty.top,
-           SRCCOPY);
+    BitBlt(target, dirty.left, dirty.top, width, height, memory, dirty.left, dirty.top, SRCCOPY);
     if (buffer_.width * buffer_.height > kKeptBufferPixels) {
         buffer_.Clear();
     }

@@ -113,6 +113,9 @@ class Container {
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     void OnPaint();
+    void OnEraseBackground(HDC dc);
+    // Draws the labels and shapes over the background colour within `dirty` onto `target`.
+    void Draw(HDC target, const RECT& dirty);
     void OnPointerMove(WPARAM keys, int x, int y);
     void OnButtonDown(UINT message, int x, int y);
     void OnButtonUp(UINT message, WPARAM keys, int x, int y);

@@ -129,30 +129,41 @@ void WindowedControl::SetRawText(const std::wstring& text) {
 ComboBox::ComboBox(Container& parent, const TwipsRect& rect, const std::wstring& text, HFONT font,
                    Colour foreColour, Colour backColour, const std::vector<std::wstring>& items)
     : WindowedControl(parent, L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
-                      0, rect, L"", font, foreColour, backColour, kDropDownListPixels) {
+                      0, rect, L"", /*font=*/nullptr, foreColour, backColour, kDropDownListPixels) {
     HWND hwnd = Hwnd();
-    for (const std::wstring& item : items) {
-        SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-    }
-    // The field's height follows its font; make the closed combo box exactly as high as laid
-    // out by growing or shrinking the height of the selection field.
-    RECT px = ToPixels(rect);
-    RECT closed{};
-    GetWindowRect(hwnd, &closed);
-    int difference = (px.bottom - px.top) - (closed.bottom - closed.top);
-    if (difference != 0) {
-        LRESULT itemHeight = SendMessageW(hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-        if (itemHeight != CB_ERR && itemHeight + difference > 0) {
-            SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight + difference);
-        }
-    }
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     if (GetComboBoxInfo(hwnd, &info)) {
         edit_ = info.hwndItem;
         list_ = info.hwndList;
     }
-    SetText(text);
+    // Closed, the combo box is as high as its selection field plus a frame that no font changes:
+    // give the field the height that makes the box exactly as high as laid out. The font then
+    // goes to the field and the list themselves. Given to the combo box, it would be passed on
+    // to them just so, but the box would also lay itself out once more for it (under Wine three
+    // window moves, one of them the list's own popup, and a redraw), only for the height to do
+    // it again.
+    RECT px = ToPixels(rect);
+    RECT closed{};
+    GetWindowRect(hwnd, &closed);
+    const LRESULT field = SendMessageW(hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    if (field != CB_ERR) {
+        const LRESULT wanted = (px.bottom - px.top) - ((closed.bottom - closed.top) - field);
+        if (wanted > 0 && wanted != field) {
+            SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
+        }
+    }
+    for (HWND part : {edit_, list_}) {
+        if (font && part) {
+            SendMessageW(part, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        }
+    }
+    for (const std::wstring& item : items) {
+        SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    if (!text.empty()) {
+        SetText(text);
+    }
 }
 
 int ComboBox::ListCount() const {

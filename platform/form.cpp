@@ -5,6 +5,7 @@
 
 #include "platform/controls.h"
 #include "platform/screen.h"
+#include "platform/start_notes.h"
 #include "platform/timer.h"
 #include "platform/win32_error.h"
 #include "ui/twips.h"
@@ -92,6 +93,10 @@ RECT Form::OuterRect() const {
         return placement.rcNormalPosition;
     }
     GetWindowRect(Hwnd(), &r);
+    if (sizePending_) {
+        r.right = r.left + pendingSize_.cx;
+        r.bottom = r.top + pendingSize_.cy;
+    }
     return r;
 }
 
@@ -120,17 +125,41 @@ float Form::Height() const {
 void Form::SetWidth(float twips) {
     RECT r = OuterRect();
     int pixels = TwipsToPixels(twips);
-    SetWindowPos(Hwnd(), nullptr, 0, 0, pixels, r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Resize(pixels, r.bottom - r.top);
     width_ = {twips, pixels, true};
 }
 
 void Form::SetHeight(float twips) {
     RECT r = OuterRect();
     int pixels = TwipsToPixels(twips);
-    SetWindowPos(Hwnd(), nullptr, 0, 0, r.right - r.left, pixels,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Resize(r.right - r.left, pixels);
     height_ = {twips, pixels, true};
+}
+
+void Form::Resize(int width, int height) {
+    // A hidden window's size shows nowhere until the window does: it is kept for the
+    // SetWindowPos that shows the window (WM_WINDOWPOSCHANGING), which the start-up makes right
+    // after setting the width and the height. Each move of a top-level window, hidden too,
+    // costs a round of messages and, under Wine, of server and monitor queries.
+    if (!IsWindowVisible(Hwnd())) {
+        pendingSize_ = {width, height};
+        sizePending_ = true;
+        return;
+    }
+    SetWindowPos(Hwnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::TakePendingSize(WINDOWPOS& change) {
+    if (!sizePending_) {
+        return;
+    }
+    // A change that gives no size of its own gets the kept one; one that does overrides it.
+    if (change.flags & SWP_NOSIZE) {
+        change.cx = pendingSize_.cx;
+        change.cy = pendingSize_.cy;
+        change.flags &= ~SWP_NOSIZE;
+    }
+    sizePending_ = false;
 }
 
 void Form::Move(float left, float top) {
@@ -209,6 +238,13 @@ void Form::RemoveDelay(Delay& delay) {
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_PAINT:
+            Container::HandleMessage(message, wParam, lParam);
+            NoteFirstPaint();
+            return 0;
+        case WM_WINDOWPOSCHANGING:
+            TakePendingSize(*reinterpret_cast<WINDOWPOS*>(lParam));
+            return Container::HandleMessage(message, wParam, lParam);
         case WM_TIMER:
             OnTimer(static_cast<UINT_PTR>(wParam));
             return 0;

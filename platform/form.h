@@ -95,7 +95,10 @@ class Form : public Container {
         bool set = false;
     };
     static float Reported(const SetLength& length, int pixels);
+    // The window's rectangle, with the size kept for it while hidden.
     RECT OuterRect() const;
+    void Resize(int width, int height);
+    void TakePendingSize(WINDOWPOS& change);
     void OnTimer(UINT_PTR id);
     // The wall clock was set, or the computer woke from sleep: every timer ticks at once.
     void OnClockJump();
@@ -103,6 +106,8 @@ class Form : public Container {
     void OnDestroy();
 
     SetLength left_, top_, width_, height_;
+    SIZE pendingSize_{};  // set while hidden, for the change that shows the window
+    bool sizePending_ = false;
     bool autoRedraw_ = false;
     std::unique_ptr<PersistentImage> image_;
     SIZE imageSizeForTesting_{};  // 0 x 0: the screen's

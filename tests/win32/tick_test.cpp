@@ -260,15 +260,22 @@ TEST_F(TickTest, ASlowFileCheckHoldsUpNeitherTheTicksNorTheLabels) {
     EXPECT_EQ(form->LabelAM().Caption(), L"1");
 }
 
-TEST(TickLoad, ShowsTheWindowWhenTheStylingDidNot) {
+TEST(TickLoad, ShowsTheWindowWhenTheStylingDidNotWithTheSizeSetWhileHidden) {
     RecordingRunner runner;
     ScriptedClock clock;
     Form1 form(runner, clock);
+    form.Me().SetWidth(2045);
+    form.Me().SetHeight(555);
+    EXPECT_EQ(form.Me().Width(), 2045);
     // Form_Load skipped, and with it the SetWindowPos that shows the window.
     form.SetHandlerObserver([](const Form1::HandlerCall&) {},
                             Form1::ObserverMode::kInsteadOfHandler);
     form.Load();
     EXPECT_TRUE(IsWindowVisible(form.Me().Hwnd()));
+    RECT shown{};
+    GetWindowRect(form.Me().Hwnd(), &shown);
+    EXPECT_EQ(shown.right - shown.left, TwipsToPixels(2045));
+    EXPECT_EQ(shown.bottom - shown.top, TwipsToPixels(555));
 }
 
 }  // namespace
