@@ -76,8 +76,6 @@ struct FileCheck::State {
 
 FileCheck::FileCheck(Check check) : state_(std::make_shared<State>()) {
     state_->check = std::move(check);
-    // The thread keeps the state alive for as long as it runs.
-    std::thread([state = state_] { state->Run(); }).detach();
 }
 
 FileCheck::~FileCheck() {
@@ -87,6 +85,12 @@ FileCheck::~FileCheck() {
 }
 
 void FileCheck::Want(std::vector<std::wstring> paths) {
+    if (!started_) {
+        // Made at the first question, not with the window: a thread costs the start-up time and
+        // most runs never ask. It keeps the state alive for as long as it runs.
+        std::thread([state = state_] { state->Run(); }).detach();
+        started_ = true;
+    }
     std::unique_lock<std::mutex> lock(state_->mutex);
     if (paths != state_->wanted) {
         state_->wanted = std::move(paths);

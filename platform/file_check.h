@@ -37,6 +37,7 @@ class FileCheck : public FileQuery {
   private:
     struct State;
     std::shared_ptr<State> state_;  // shared with the thread, which may outlive the object
+    bool started_ = false;
 };
 
 }  // namespace velmora
