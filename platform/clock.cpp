@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <cwchar>
-
 namespace velmora {
 
 namespace {
@@ -35,19 +33,21 @@ DateTime SystemClock::Now() {
 
 std::wstring GeneralDateTimeText(const DateTime& moment) {
     SYSTEMTIME st = ToSystemTime(moment);
-    wchar_t date[128] = {};
-    wchar_t time[128] = {};
-    if (GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 128) == 0) {
-        // Only a reading that is no calendar date gets here (e.g. a test's 31 February).
-        swprintf(date, 128, L"%04d-%02d-%02d", moment.year, moment.month, moment.day);
-    }
+    wchar_t buffer[128] = {};
+    // Only a reading that is no calendar date fails (e.g. a test's 31 February). The forms
+    // put in then are made by hand: a printf would bring the C runtime's formatting in.
+    const std::wstring date =
+        GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buffer, 128) != 0
+            ? buffer
+            : ZeroPadded(moment.year, 4) + L"-" + ZeroPadded(moment.month, 2) + L"-" +
+                  ZeroPadded(moment.day, 2);
     if (moment.hour == 0 && moment.minute == 0 && moment.second == 0) {
         return date;
     }
-    if (GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, 128) == 0) {
-        swprintf(time, 128, L"%02d:%02d:%02d", moment.hour, moment.minute, moment.second);
-    }
-    return std::wstring(date) + L" " + time;
+    const std::wstring time = GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, buffer, 128) != 0
+                                  ? buffer
+                                  : TimeOfDayText(moment);
+    return date + L" " + time;
 }
 
 std::int64_t UtcSecondsNow() {

@@ -4,11 +4,8 @@
 
 #include <windows.h>
 
-#include <chrono>
-#include <condition_variable>
 #include <map>
-#include <mutex>
-#include <thread>
+#include <memory>
 
 namespace velmora {
 
@@ -22,11 +19,28 @@ bool IsFileOnDisk(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+namespace {
+
+// An SRW lock held for a scope. Windows' own lock and condition variables rather than the
+// standard library's: those bring a threads library that adds a tenth to the program file.
+class Exclusive {
+  public:
+    explicit Exclusive(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
+    ~Exclusive() { ReleaseSRWLockExclusive(&lock_); }
+    Exclusive(const Exclusive&) = delete;
+    Exclusive& operator=(const Exclusive&) = delete;
+
+  private:
+    SRWLOCK& lock_;
+};
+
+}  // namespace
+
 struct FileCheck::State {
     Check check;
-    std::mutex mutex;
-    std::condition_variable wake;  // a round is due, or the end
-    std::condition_variable done;  // a round is over
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE wake = CONDITION_VARIABLE_INIT;  // a round is due, or the end
+    CONDITION_VARIABLE done = CONDITION_VARIABLE_INIT;  // a round is over
     std::vector<std::wstring> wanted;
     unsigned generation = 0;  // counts the changes of `wanted`
     std::map<std::wstring, bool> answers;
@@ -35,34 +49,36 @@ struct FileCheck::State {
     bool ending = false;
 
     void Run() {
-        std::unique_lock<std::mutex> lock(mutex);
+        const Exclusive held(lock);
         for (;;) {
-            wake.wait(lock, [this] { return roundDue || ending; });
+            while (!roundDue && !ending) {
+                SleepConditionVariableSRW(&wake, &lock, INFINITE, 0);
+            }
             if (ending) {
                 return;
             }
             roundDue = false;
             try {
-                Round(lock);
+                Round();
             } catch (...) {  // out of memory: the answers not stored are asked for again
             }
             running = false;
-            done.notify_all();
+            WakeAllConditionVariable(&done);
         }
     }
 
     // Called and left with the lock held; it throws only while holding it.
-    void Round(std::unique_lock<std::mutex>& lock) {
+    void Round() {
         const std::vector<std::wstring> paths = wanted;
         const unsigned round = generation;
         for (const std::wstring& path : paths) {
-            lock.unlock();
+            ReleaseSRWLockExclusive(&lock);
             bool isFile = false;
             try {
                 isFile = check(path);
             } catch (...) {  // a test's check; the disk's throws nothing
             }
-            lock.lock();
+            AcquireSRWLockExclusive(&lock);
             if (ending || round != generation) {
                 return;
             }
@@ -72,6 +88,15 @@ struct FileCheck::State {
             }
         }
     }
+
+    // The thread's start: it owns one reference to the state, so the state lives as long as
+    // the thread does, however long its last check takes after the FileCheck has gone.
+    static DWORD WINAPI Thread(void* parameter) {
+        const std::unique_ptr<std::shared_ptr<State>> state(
+            static_cast<std::shared_ptr<State>*>(parameter));
+        (*state)->Run();
+        return 0;
+    }
 };
 
 FileCheck::FileCheck(Check check) : state_(std::make_shared<State>()) {
@@ -79,19 +104,25 @@ FileCheck::FileCheck(Check check) : state_(std::make_shared<State>()) {
 }
 
 FileCheck::~FileCheck() {
-    const std::lock_guard<std::mutex> lock(state_->mutex);
+    const Exclusive held(state_->lock);
     state_->ending = true;
-    state_->wake.notify_one();
+    WakeConditionVariable(&state_->wake);
 }
 
 void FileCheck::Want(std::vector<std::wstring> paths) {
     if (!started_) {
         // Made at the first question, not with the window: a thread costs the start-up time and
-        // most runs never ask. It keeps the state alive for as long as it runs.
-        std::thread([state = state_] { state->Run(); }).detach();
+        // most runs never ask. Without one there are no answers, and the next tick tries again.
+        auto reference = std::make_unique<std::shared_ptr<State>>(state_);
+        const HANDLE thread = CreateThread(nullptr, 0, &State::Thread, reference.get(), 0, nullptr);
+        if (thread == nullptr) {
+            return;
+        }
+        reference.release();  // the thread's now
+        CloseHandle(thread);
         started_ = true;
     }
-    std::unique_lock<std::mutex> lock(state_->mutex);
+    const Exclusive held(state_->lock);
     if (paths != state_->wanted) {
         state_->wanted = std::move(paths);
         state_->answers.clear();
@@ -101,16 +132,20 @@ void FileCheck::Want(std::vector<std::wstring> paths) {
     if (!state_->running && !state_->wanted.empty()) {
         state_->running = true;
         state_->roundDue = true;
-        state_->wake.notify_one();
+        WakeConditionVariable(&state_->wake);
         // A local disk answers in a few milliseconds: the tick that asks then has its answers
         // (a path just confirmed fires in its second). A slow one is left to the next ticks.
-        state_->done.wait_for(lock, std::chrono::milliseconds(kFirstAnswersWaitMs),
-                              [this] { return !state_->running; });
+        const ULONGLONG until = GetTickCount64() + kFirstAnswersWaitMs;
+        for (ULONGLONG now = GetTickCount64(); state_->running && now < until;
+             now = GetTickCount64()) {
+            SleepConditionVariableSRW(&state_->done, &state_->lock, static_cast<DWORD>(until - now),
+                                      0);
+        }
     }
 }
 
 FileAnswer FileCheck::Ask(const std::wstring& path) {
-    const std::lock_guard<std::mutex> lock(state_->mutex);
+    const Exclusive held(state_->lock);
     const auto answer = state_->answers.find(path);
     if (answer == state_->answers.end()) {
         return FileAnswer::kNotKnownYet;

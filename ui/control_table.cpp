@@ -51,9 +51,14 @@ int ContainerOf(const ControlTable& controls, int control) {
 
 std::vector<std::wstring> ListItems(const ListItemRange& range) {
     std::vector<std::wstring> items;
+    // By hand: std::to_wstring brings the C runtime's whole printf into the program file.
     auto twoDigits = [](int n) {
-        std::wstring text = std::to_wstring(n);
-        return n < 10 ? L"0" + text : text;
+        std::wstring text;
+        do {
+            text.insert(text.begin(), static_cast<wchar_t>(L'0' + n % 10));
+            n /= 10;
+        } while (n > 0);
+        return text.size() < 2 ? L"0" + text : text;
     };
     for (int n = range.first; n <= range.last; ++n) {
         items.push_back(twoDigits(n));
