@@ -4,7 +4,6 @@
 
 #include <windows.h>
 // After <windows.h>, which it needs.
-#include <shellapi.h>
 
 #include <vector>
 
@@ -63,8 +62,33 @@ ProcessStart CommandInterpreter(const std::wstring& commandLine, const std::wstr
 }
 
 std::vector<std::wstring> ProgramArguments() {
+    // The program's own name, as Windows reads it: quoted, or up to the first blank. With
+    // nothing after it (every start from the desktop), shell32, a large DLL whose loading costs
+    // the window start-up time and memory, is never loaded.
+    const wchar_t* rest = GetCommandLineW();
+    if (*rest == L'"') {
+        for (++rest; *rest != L'\0' && *rest != L'"'; ++rest) {
+        }
+        rest += *rest == L'"';
+    } else {
+        for (; *rest != L'\0' && *rest != L' ' && *rest != L'\t'; ++rest) {
+        }
+    }
+    for (; *rest == L' ' || *rest == L'\t'; ++rest) {
+    }
+    if (*rest == L'\0') {
+        return {};
+    }
+    using Split = LPWSTR*(WINAPI*)(LPCWSTR, int*);
+    const HMODULE shell32 = LoadLibraryW(L"shell32.dll");
+    const FARPROC address = shell32 ? GetProcAddress(shell32, "CommandLineToArgvW") : nullptr;
+    if (address == nullptr) {
+        return {};  // no Windows lacks it; left in memory, as loaded libraries are at the end
+    }
+    // Through void(*)(), which GCC lets convert to any function pointer without a warning.
+    const auto split = reinterpret_cast<Split>(reinterpret_cast<void (*)()>(address));
     int count = 0;
-    LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count);
+    LPWSTR* list = split(GetCommandLineW(), &count);
     const LocalMemory owner(list);
     if (list == nullptr) {
         return {};
