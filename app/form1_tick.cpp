@@ -29,9 +29,10 @@ void Form1::Timer1_Timer() {
     const TickDecision tick = DecideTick(
         now, runFlag, {target[0], target[1], target[2], target[3], target[4], target[5]});
     // The program's files are checked off this thread from the first tick on, so that their
-    // answers are in by the due one.
+    // answers are in by the due one; only that one waits a moment for a round it starts.
     if (Option3().Value()) {
-        files_->Want(ProgramCandidates(target[kProgramPathPart], wow64Folder_));
+        files_->Want(ProgramCandidates(target[kProgramPathPart], wow64Folder_),
+                     tick.kind == TickDecision::Kind::kDue);
     }
     switch (tick.kind) {
         case TickDecision::Kind::kNotRunning:

@@ -109,7 +109,7 @@ FileCheck::~FileCheck() {
     WakeConditionVariable(&state_->wake);
 }
 
-void FileCheck::Want(std::vector<std::wstring> paths) {
+void FileCheck::Want(std::vector<std::wstring> paths, bool wait) {
     if (!started_) {
         // Made at the first question, not with the window: a thread costs the start-up time and
         // most runs never ask. Without one there are no answers, and the next tick tries again.
@@ -135,7 +135,7 @@ void FileCheck::Want(std::vector<std::wstring> paths) {
         WakeConditionVariable(&state_->wake);
         // A local disk answers in a few milliseconds: the tick that asks then has its answers
         // (a path just confirmed fires in its second). A slow one is left to the next ticks.
-        const ULONGLONG until = GetTickCount64() + kFirstAnswersWaitMs;
+        const ULONGLONG until = GetTickCount64() + (wait ? kFirstAnswersWaitMs : 0);
         for (ULONGLONG now = GetTickCount64(); state_->running && now < until;
              now = GetTickCount64()) {
             SleepConditionVariableSRW(&state_->done, &state_->lock, static_cast<DWORD>(until - now),

@@ -28,9 +28,9 @@ class FileCheck : public FileQuery {
 
     // The paths the text in force asks about, in the order the reading asks them
     // (ProgramCandidates). Other paths than last time drop the answers; unless a round is running,
-    // one starts: the paths are checked in order, one at a time, up to the first file; it is
-    // waited for kFirstAnswersWaitMs at most.
-    void Want(std::vector<std::wstring> paths);
+    // one starts: the paths are checked in order, one at a time, up to the first file; with
+    // `wait`, it is waited for kFirstAnswersWaitMs at most.
+    void Want(std::vector<std::wstring> paths, bool wait);
     // The last answer for `path`, or kNotKnownYet.
     FileAnswer Ask(const std::wstring& path) override;
 
