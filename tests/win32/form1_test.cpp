@@ -64,26 +64,6 @@ TEST_F(TargetEditsTest, TabAndEnterConfirmADueEditWhichFiresAtTheNextTick) {
     DeleteFileW(L"C:\\p");
 }
 
-TEST_F(TargetEditsTest, FocusStartsOnTheFirstFieldAndTabFollowsTheTabOrder) {
-    std::vector<HWND> expected;
-    for (int i : {2, 3, 1, 4, 5, 6}) {
-        expected.insert(expected.end(), {form->Picture1(i).Hwnd(), form->Combo1(i).Hwnd()});
-    }
-    // The selected option is the group's stop; then round again.
-    expected.insert(expected.end(), {form->Option1().Hwnd(), form->Command1().Hwnd(),
-                                     form->Text5().Hwnd(), form->Picture1(2).Hwnd()});
-    EXPECT_EQ(GetFocus(), expected[0]);
-    for (size_t i = 1; i < expected.size(); ++i) {
-        PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-        DoEvents();
-        // The combo box's focus lies in its edit field; the stop is the combo box.
-        wchar_t name[32] = {};
-        GetClassNameW(GetParent(GetFocus()), name, 32);
-        const HWND stop = _wcsicmp(name, L"ComboBox") == 0 ? GetParent(GetFocus()) : GetFocus();
-        ASSERT_EQ(stop, expected[i]) << "Tab " << i;
-    }
-}
-
 TEST(Form1Load, PresetsTheFieldsFromOneClockReadingAndFillsTheLists) {
     RecordingRunner runner;
     ScriptedClock clock;
